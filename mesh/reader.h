@@ -1,0 +1,9 @@
+// The reader of the `.m` mesh format.
+#pragma once
+
+#include "mesh/mesh.h"
+
+// Reads the mesh file `name` into the base mesh (isBase non-zero) or the lid
+// mesh (isBase zero), printing its commentary on standard output. A file that
+// cannot be opened is reported and leaves the mesh as it was.
+void ReadFile(MeshState& meshes, const char* name, int isBase);

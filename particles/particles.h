@@ -1,0 +1,49 @@
+// The flame: 1000 additive particles, their colour table and colour cycle.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct Particle {
+  bool alive = false;
+  float life = 0.0f;
+  float fadeRate = 0.0f;
+  float color[3] = {0.0f, 0.0f, 0.0f};
+  float position[3] = {0.0f, 0.0f, 0.0f};
+  float velocity[3] = {0.0f, 0.0f, 0.0f};
+  float acceleration[3] = {0.0f, 0.0f, 0.0f};
+};
+
+inline constexpr int kParticleCount = 1000;
+inline constexpr int kColorCount = 12;
+
+// Flame colours, red-green-blue; rows 0, 1, 3 and 7 are the menu's colours.
+extern const float colors[kColorCount][3];
+
+// Everything the flame reads and writes between frames.
+struct FlameState {
+  std::array<Particle, kParticleCount> particle{};
+  int loop = 0;  // index of the particle being processed in a pass
+
+  int flameOn = 0;       // particles drawn and moved while set
+  int playSpark = 0;     // every pass re-launches the particles while 1
+  int col = 1;           // colour row taken by newborn particles
+  bool rainbow = false;  // colour cycle on
+  uint32_t delay = 0;    // frames counted by the colour cycle
+  float zoom = -40.0f;   // z offset of every particle; start-up adds 30
+  float slowdown = 2.0f;
+  float xspeed = 0.0f;
+  float yspeed = 0.0f;  // start-up adds 80
+};
+
+// The system's rand, or a scripted sequence in tests.
+using RandomSource = int (*)();
+
+// Gives all particles their start state; four random numbers per particle.
+void initParticles(FlameState& flame, RandomSource random);
+
+// One pass: draws every alive particle and moves it on by one frame.
+void drawParticles(FlameState& flame, RandomSource random);
+
+// The colour-cycle tick, once per frame.
+void check_keys(FlameState& flame);

@@ -1,0 +1,2 @@
+// Drives the real lighter binary under a private Xvfb.
+#pragma once
