@@ -87,6 +87,7 @@ std::map<std::string, int> shellValues(const std::string& text) {
 }  // namespace
 
 std::string binaryPath() { return LIGHTER_BINARY; }
+std::string checkedBinaryPath() { return LIGHTER_CHECKED_BINARY; }
 std::string dataDir() { return LIGHTER_DATA_DIR; }
 
 std::string copyDataSet(const std::vector<std::string>& without) {
@@ -120,17 +121,20 @@ void Screenshot::savePng(const std::string& path) const {
   fs::remove(raw);
 }
 
-Lighter::Lighter(Options options) : options_(std::move(options)) {
+Lighter::Lighter(Options options, Program program) : options_(std::move(options)) {
   if (options_.workdir.empty()) options_.workdir = dataDir();
   outDir_ = support::makeTempDir("lighter-run");
   stdoutPath_ = outDir_ + "/stdout.txt";
   tracePath_ = outDir_ + "/calls.trace";
+  if (program.captureErrors) stderrPath_ = outDir_ + "/stderr.txt";
+  if (program.binary.empty()) program.binary = binaryPath();
   // Line-buffered output, so that a test sees each line as it is printed.
-  std::vector<std::string> argv = {"stdbuf", "-oL", binaryPath()};
+  std::vector<std::string> argv = {"stdbuf", "-oL", program.binary};
   if (options_.trace) {
     argv.insert(argv.begin(), {"apitrace", "trace", "--output=" + tracePath_});
   }
-  child_ = std::make_unique<support::Child>(argv, options_.workdir, env(), stdoutPath_);
+  child_ =
+      std::make_unique<support::Child>(argv, options_.workdir, env(), stdoutPath_, stderrPath_);
 }
 
 Lighter::~Lighter() {
@@ -148,6 +152,10 @@ std::string Lighter::xdotool(const std::vector<std::string>& args) const {
 }
 
 std::string Lighter::output() const { return support::readFile(stdoutPath_); }
+
+std::string Lighter::errors() const {
+  return stderrPath_.empty() ? "" : support::readFile(stderrPath_);
+}
 
 bool Lighter::waitForOutput(const std::string& text, int count, Seconds timeout) {
   return support::waitUntil([&] { return countOccurrences(output(), text) >= count; }, timeout);

@@ -18,6 +18,8 @@ using support::Seconds;
 // Where the build put the program and the data set it ships.
 std::string binaryPath();
 std::string dataDir();
+// The test build of the program that checks every frame (lighter_checked).
+std::string checkedBinaryPath();
 
 // A copy of the shipped data set in a fresh directory, for tests that remove
 // or change files. `without` names files left out.
@@ -54,13 +56,23 @@ struct Options {
   bool trace = false;   // record the GL calls with apitrace
 };
 
+// Which program runs and where its standard error goes.
+struct Program {
+  std::string binary;          // defaults to binaryPath()
+  bool captureErrors = false;  // to a file read by errors(), instead of the test's own
+};
+
 class Lighter {
  public:
-  explicit Lighter(Options options = {});
+  explicit Lighter(Options options = {}, Program program = {});
   ~Lighter();
 
   // Standard output so far (line-buffered, so complete lines are there).
   std::string output() const;
+  // Standard error so far (needs Program::captureErrors).
+  std::string errors() const;
+  // The program's process id (stdbuf runs it in its own process).
+  pid_t pid() const { return child_->pid(); }
   // Waits until standard output contains `text` `count` times.
   bool waitForOutput(const std::string& text, int count = 1, Seconds timeout = Seconds(20));
   std::optional<int> waitForExit(Seconds timeout = Seconds(20));
@@ -101,6 +113,7 @@ class Lighter {
   support::Xvfb xvfb_;
   std::string outDir_;
   std::string stdoutPath_;
+  std::string stderrPath_;
   std::string tracePath_;
   std::unique_ptr<support::Child> child_;
   std::string window_;

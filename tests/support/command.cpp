@@ -78,7 +78,8 @@ std::string run(const std::vector<std::string>& argv, int* status) {
 }
 
 Child::Child(const std::vector<std::string>& argv, const std::string& workdir,
-             const std::vector<std::string>& env, const std::string& stdoutPath) {
+             const std::vector<std::string>& env, const std::string& stdoutPath,
+             const std::string& stderrPath) {
   std::vector<std::string> args = argv;
   std::vector<std::string> environment = mergedEnvironment(env);
   auto cargs = cStrings(args);
@@ -93,6 +94,12 @@ Child::Child(const std::vector<std::string>& argv, const std::string& workdir,
     if (out < 0 || chdir(workdir.c_str()) != 0) _exit(126);
     dup2(out, STDOUT_FILENO);
     close(out);
+    if (!stderrPath.empty()) {
+      int err = open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (err < 0) _exit(126);
+      dup2(err, STDERR_FILENO);
+      close(err);
+    }
     execvpe(cargs[0], cargs.data(), cenv.data());
     _exit(127);
   }

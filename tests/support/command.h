@@ -22,8 +22,10 @@ std::string run(const std::vector<std::string>& argv, int* status = nullptr);
 class Child {
  public:
   // Starts argv in `workdir` with `env` added to this process's environment.
+  // Standard error goes to `stderrPath` when given, else where ours goes.
   Child(const std::vector<std::string>& argv, const std::string& workdir,
-        const std::vector<std::string>& env, const std::string& stdoutPath);
+        const std::vector<std::string>& env, const std::string& stdoutPath,
+        const std::string& stderrPath = "");
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
