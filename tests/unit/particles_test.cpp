@@ -65,16 +65,6 @@ struct Drawn {
 std::vector<Drawn> drawn;
 void recordDraw(const Particle& p, float zoom) { drawn.push_back({p, zoom}); }
 
-TEST(ColorTable, HoldsTheTwelveFlameColours) {
-  const float want[kColorCount][3] = {
-      {1.0f, 0.5f, 0.5f}, {1.0f, 0.75f, 0.5f}, {1.0f, 1.0f, 0.5f}, {0.75f, 1.0f, 0.5f},
-      {0.5f, 1.0f, 0.5f}, {0.5f, 1.0f, 0.75f}, {0.5f, 1.0f, 1.0f}, {0.5f, 0.75f, 1.0f},
-      {0.5f, 0.5f, 1.0f}, {0.75f, 0.5f, 1.0f}, {1.0f, 0.5f, 1.0f}, {1.0f, 0.5f, 0.75f}};
-  for (int row = 0; row < kColorCount; ++row) {
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(colors[row][c], want[row][c]) << "row " << row;
-  }
-}
-
 TEST(InitParticles, SpreadsTheStartColoursByIndexUpToTheLastRow) {
   auto flame = startedFlame();
   initParticles(*flame, std::rand);
