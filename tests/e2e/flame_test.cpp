@@ -30,9 +30,8 @@ constexpr int kDim = 30;  // r+g+b above this counts as lit
 // sequence counts them.
 void clickUp(Lighter& lighter, int x, int yUp) { lighter.click(x, kWindowHeight - 1 - yUp); }
 
-// The n-th click of a sequence on the lighter, each one pixel right of the
-// one before: xdotool's synchronous move waits long for a pointer that is
-// already where it is sent.
+// The n-th click of a sequence on the lighter's body, each one pixel right of
+// the one before, so that each click prints a line of its own to wait for.
 void clickLighter(Lighter& lighter, int n) { clickUp(lighter, 380 + n, 150); }
 
 // Everything printed from the first click on (start-up prints its own lines).
