@@ -39,11 +39,22 @@ struct FlameState {
 // The system's rand, or a scripted sequence in tests.
 using RandomSource = int (*)();
 
+// Draws one particle, `zoom` added to its z; called before the particle moves.
+using ParticleDrawer = void (*)(const Particle& particle, float zoom);
+
 // Gives all particles their start state; four random numbers per particle.
 void initParticles(FlameState& flame, RandomSource random);
 
 // One pass: draws every alive particle and moves it on by one frame.
 void drawParticles(FlameState& flame, RandomSource random);
+
+// The pass without GL: each alive particle, in index order, is handed to
+// `draw` (when given) and then advanced.
+void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw);
+
+// One frame of one particle: move, accelerate, age, respawn when its life is
+// used up, and re-launch it while a spark is playing.
+void advanceParticle(Particle& particle, const FlameState& flame, RandomSource random);
 
 // The colour-cycle tick, once per frame.
 void check_keys(FlameState& flame);

@@ -186,7 +186,7 @@ std::string Lighter::title() const {
 
 void Lighter::click(int x, int y) {
   const Geometry g = geometry();
-  xdotool({"mousemove", "--sync", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
+  xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
 }
 
 namespace {
@@ -210,7 +210,7 @@ void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
   const Geometry g = geometry();
   const int sx = g.x + x;
   const int sy = g.y + y;
-  xdotool({"mousemove", "--sync", std::to_string(sx), std::to_string(sy), "click", "3"});
+  xdotool({"mousemove", std::to_string(sx), std::to_string(sy), "click", "3"});
   Geometry menu;
   size_t shown = 0;
   for (size_t level = 0; level < path.size(); ++level) {
@@ -236,7 +236,7 @@ void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
     }
     const int ex = menu.x + menu.width / 2;
     const int ey = menu.y + kMenuFirstEntryCentre + kMenuEntryHeight * path[level];
-    xdotool({"mousemove", "--sync", std::to_string(ex), std::to_string(ey)});
+    xdotool({"mousemove", std::to_string(ex), std::to_string(ey)});
   }
   xdotool({"click", "1"});
 }

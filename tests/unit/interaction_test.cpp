@@ -1,0 +1,240 @@
+// The click sequence, the timers and the menus as plain changes of state.
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "lighter/callbacks.h"
+#include "lighter/interaction.h"
+#include "lighter/scene.h"
+
+namespace {
+
+// A scene as start-up leaves it, in an 800 by 600 window.
+std::unique_ptr<Scene> startedScene() {
+  auto s = std::make_unique<Scene>();
+  assignStartValues(*s);
+  s->yspeed = 80.0f;
+  s->zoom = -10.0f;
+  return s;
+}
+
+// Runs `event` and returns what it printed.
+template <typename Event>
+std::string printedBy(Event event) {
+  std::fflush(stdout);
+  testing::internal::CaptureStdout();
+  event();
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
+// A left press at window pixel x and upward pixel yUp.
+ClickOutcome clickAt(Scene& s, int x, int yUp) {
+  return handleMouse(s, GLUT_LEFT_BUTTON, GLUT_DOWN, x, s.GH - 1 - yUp);
+}
+
+struct ClickCase {
+  int x;
+  int yUp;
+  bool counts;
+};
+
+void PrintTo(const ClickCase& c, std::ostream* os) {
+  *os << "(" << c.x << ", " << c.yUp << (c.counts ? ") counts" : ") ignored");
+}
+
+class ClickAreaTest : public ::testing::TestWithParam<ClickCase> {};
+
+TEST_P(ClickAreaTest, CountsOnlyInsideTheInclusiveRectangle) {
+  const ClickCase c = GetParam();
+  auto s = startedScene();
+  ClickOutcome outcome;
+  const std::string out = printedBy([&] { outcome = clickAt(*s, c.x, c.yUp); });
+  const std::string where =
+      "mouse clicked at " + std::to_string(c.x) + " " + std::to_string(c.yUp) + "\n";
+  EXPECT_EQ(out, c.counts ? where + "spark!!\n" : where);
+  EXPECT_EQ(s->act, c.counts ? 1 : 0);
+  EXPECT_EQ(s->flameOn, c.counts ? 1 : 0);
+  EXPECT_EQ(outcome.startSparkTimers, c.counts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, ClickAreaTest,
+                         ::testing::Values(ClickCase{280, 5, true}, ClickCase{500, 300, true},
+                                           ClickCase{280, 300, true}, ClickCase{500, 5, true},
+                                           ClickCase{390, 150, true}, ClickCase{279, 150, false},
+                                           ClickCase{501, 150, false}, ClickCase{390, 4, false},
+                                           ClickCase{390, 301, false}),
+                         [](const auto& info) {
+                           return "X" + std::to_string(info.param.x) + "Y" +
+                                  std::to_string(info.param.yUp);
+                         });
+
+TEST(HandleMouse, PrintsYCountedUpwardFromTheBottomRow) {
+  auto s = startedScene();
+  EXPECT_EQ(printedBy([&] { handleMouse(*s, GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 0); }),
+            "mouse clicked at 10 599\n");
+  s->GH = 400;  // after a resize the rectangle stays put, y follows the new height
+  EXPECT_EQ(printedBy([&] { handleMouse(*s, GLUT_LEFT_BUTTON, GLUT_DOWN, 300, 394); }),
+            "mouse clicked at 300 5\nspark!!\n");
+}
+
+TEST(HandleMouse, FourCountedClicksSparkTwiceLightAndPutOut) {
+  auto s = startedScene();
+  ClickOutcome outcome;
+  std::string out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
+  EXPECT_EQ(out, "mouse clicked at 400 100\nspark!!\n");
+  EXPECT_TRUE(outcome.startSparkTimers);
+  EXPECT_EQ(s->act, 1);
+  EXPECT_EQ(s->zoom, -40.0f);
+  EXPECT_EQ(s->flameOn, 1);
+  EXPECT_EQ(s->playSpark, 1);
+
+  out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
+  EXPECT_EQ(out, "mouse clicked at 400 100\nspark!!\n");
+  EXPECT_TRUE(outcome.startSparkTimers);
+  EXPECT_EQ(s->act, 2);
+  EXPECT_EQ(s->zoom, -40.0f);
+
+  s->flameOn = 0;  // as the short flame's timer leaves it
+  s->playSpark = 0;
+  out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
+  EXPECT_EQ(out, "mouse clicked at 400 100\n");
+  EXPECT_FALSE(outcome.startSparkTimers);
+  EXPECT_EQ(s->act, 3);
+  EXPECT_EQ(s->zoom, -10.0f);
+  EXPECT_EQ(s->flameOn, 1);
+  EXPECT_EQ(s->playSpark, 0);
+
+  out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
+  EXPECT_EQ(out, "mouse clicked at 400 100\n");
+  EXPECT_FALSE(outcome.startSparkTimers);
+  EXPECT_EQ(s->act, 0);
+  EXPECT_EQ(s->flameOn, 0);
+  EXPECT_EQ(s->zoom, -10.0f);
+}
+
+TEST(HandleMouse, IgnoresReleasesAndOtherButtons) {
+  auto s = startedScene();
+  const struct {
+    int button, state;
+  } events[] = {{GLUT_LEFT_BUTTON, GLUT_UP},
+                {GLUT_MIDDLE_BUTTON, GLUT_DOWN},
+                {GLUT_MIDDLE_BUTTON, GLUT_UP},
+                {GLUT_RIGHT_BUTTON, GLUT_DOWN}};
+  for (const auto& e : events) {
+    ClickOutcome outcome;
+    EXPECT_EQ(printedBy([&] { outcome = handleMouse(*s, e.button, e.state, 400, 400); }), "");
+    EXPECT_FALSE(outcome.startSparkTimers);
+    EXPECT_EQ(s->act, 0);
+    EXPECT_EQ(s->flameOn, 0);
+    EXPECT_EQ(s->zoom, -10.0f);
+  }
+}
+
+TEST(Timers, StopSparkEndsTheBurstAndStopFlameTheShortFlame) {
+  scene.playSpark = 1;
+  scene.flameOn = 1;
+  stopSpark(1);
+  EXPECT_EQ(scene.playSpark, 0);
+  EXPECT_EQ(scene.flameOn, 1);
+  stopFlame(1);
+  EXPECT_EQ(scene.flameOn, 0);
+}
+
+TEST(FlameMenu, EntriesAndValuesInMenuOrder) {
+  const char* labels[] = {"Yellow", "Red", "Green", "Blue", "Rotate"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_STREQ(kFlameMenu[i].label, labels[i]);
+    EXPECT_EQ(kFlameMenu[i].value, i + 1);
+  }
+  EXPECT_STREQ(kModeMenu[0].label, "Wireframe");
+  EXPECT_EQ(kModeMenu[0].value, 1);
+  EXPECT_STREQ(kModeMenu[1].label, "Smooth");
+  EXPECT_EQ(kModeMenu[1].value, 2);
+  EXPECT_EQ(kExitValue, 1);
+}
+
+TEST(FlameMenu, FixedColoursPickTheirRowAndStopTheCycle) {
+  const struct {
+    int value, col;
+    bool rainbow;
+  } cases[] = {{1, 1, false}, {2, 0, false}, {3, 3, false}, {4, 7, false},
+               {5, 9, true},  {0, 9, true},  {6, 9, true}};  // others change nothing
+  for (const auto& c : cases) {
+    FlameState flame;
+    flame.col = 9;
+    flame.rainbow = true;
+    chooseFlameColor(flame, c.value);
+    EXPECT_EQ(flame.col, c.col) << "value " << c.value;
+    EXPECT_EQ(flame.rainbow, c.rainbow) << "value " << c.value;
+  }
+}
+
+TEST(FlameMenu, RotateThenBlueFixesTheColourAtBlue) {
+  FlameState flame;
+  chooseFlameColor(flame, 5);
+  EXPECT_TRUE(flame.rainbow);
+  chooseFlameColor(flame, 4);
+  for (int tick = 0; tick < 100; ++tick) check_keys(flame);
+  EXPECT_EQ(flame.col, 7);
+}
+
+TEST(FlameMenu, BlueReachesParticlesOnlyWhenTheyAreBornAgain) {
+  auto s = startedScene();
+  initParticles(*s, std::rand);
+  const auto before = s->particle;
+  chooseFlameColor(*s, 4);
+  for (int i = 0; i < kParticleCount; ++i) {
+    for (int c = 0; c < 3; ++c) ASSERT_EQ(s->particle[i].color[c], before[i].color[c]);
+  }
+  s->particle[0].life = 0.001f;
+  particlePass(*s, std::rand, nullptr);
+  EXPECT_EQ(s->particle[0].color[0], 0.5f);
+  EXPECT_EQ(s->particle[0].color[1], 0.75f);
+  EXPECT_EQ(s->particle[0].color[2], 1.0f);
+  EXPECT_EQ(s->particle[1].color[0], before[1].color[0]);
+}
+
+TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
+  ViewState view;
+  EXPECT_TRUE(chooseMeshMode(view, 2));
+  EXPECT_EQ(view.display_mode, kSmooth);
+  // Wireframe after Smooth leaves the shade model as Smooth set it.
+  EXPECT_FALSE(chooseMeshMode(view, 1));
+  EXPECT_EQ(view.display_mode, kWireframe);
+  for (int value : {0, 3, -2}) {
+    EXPECT_FALSE(chooseMeshMode(view, value));
+    EXPECT_EQ(view.display_mode, kWireframe);
+  }
+}
+
+TEST(MainMenu, ExitEndsTheProgramWithStatusZero) {
+  EXPECT_EXIT(processMainMenu(kExitValue), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MainMenu, OtherValuesDoNothing) {
+  EXPECT_EXIT(
+      {
+        processMainMenu(0);
+        processMainMenu(2);
+        std::exit(7);
+      },
+      ::testing::ExitedWithCode(7), "");
+}
+
+TEST(MenuHandlers, ReachTheProgramsScene) {
+  scene.col = 1;
+  scene.rainbow = false;
+  processSubFlameMenu(5);
+  EXPECT_TRUE(scene.rainbow);
+  processSubFlameMenu(4);
+  EXPECT_EQ(scene.col, 7);
+  EXPECT_FALSE(scene.rainbow);
+}
+
+}  // namespace
