@@ -4,8 +4,8 @@
 // both on standard error. Standard output is the program's own, unchanged.
 //
 // LIGHTER_EXIT_AFTER_FRAMES=N ends the run with status 0 once N frames are
-// swapped; LIGHTER_LAUNCH_NS (CLOCK_MONOTONIC nanoseconds taken by whoever
-// started the process) makes the first frame report the start-up time.
+// swapped; LIGHTER_LAUNCH_NS (wall-clock nanoseconds since the epoch, as
+// `date +%s%N` prints them, taken by whoever started the process) makes the first frame report the start-up time.
 #include <GL/glut.h>
 #include <errno.h>
 
@@ -137,9 +137,9 @@ RunTotals gTotals;
 unsigned long gExitAfterFrames = 0;  // 0: run until "Exit"
 long long gLaunchNs = -1;
 
-long long monotonicNs() {
+long long wallClockNs() {
   timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
+  clock_gettime(CLOCK_REALTIME, &now);
   return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
@@ -184,7 +184,7 @@ void printTotals() {
 
 void reportStartUp() {
   if (gLaunchNs < 0) return;
-  const double ms = static_cast<double>(monotonicNs() - gLaunchNs) / 1e6;
+  const double ms = static_cast<double>(wallClockNs() - gLaunchNs) / 1e6;
   std::fprintf(stderr, "first frame swapped %.2f ms after launch\n", ms);
 }
 
