@@ -24,7 +24,12 @@ class FileSource {
  public:
   explicit FileSource(std::FILE* file) : file_(file) {}
   int getByte() { return std::getc(file_); }
-  void skip(long count) { std::fseek(file_, count, SEEK_CUR); }
+  // Pipes cannot seek; there the skipped bytes are read and dropped.
+  void skip(long count) {
+    if (std::fseek(file_, count, SEEK_CUR) == 0) return;
+    for (long i = 0; i < count && std::getc(file_) != EOF; ++i) {
+    }
+  }
   size_t read(unsigned char* out, size_t count) { return std::fread(out, 1, count, file_); }
 
   // Bytes left in a regular file; unknown for pipes, memory streams and such.
