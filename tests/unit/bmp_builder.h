@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -69,11 +70,22 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-// A fresh directory under /tmp, named after the caller and this process.
-inline std::string tempDir(const std::string& name) {
-  std::string pattern = "/tmp/" + name + "-XXXXXX";
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
+// A fresh directory under /tmp, removed with everything in it at the end.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& name) : path_("/tmp/" + name + "-XXXXXX") {
+    if (!mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace bmptest

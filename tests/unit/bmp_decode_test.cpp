@@ -22,13 +22,13 @@ Bytes decodeFile(const Bytes& file) {
 
 class BmpFiles : public ::testing::Test {
  protected:
-  void SetUp() override { dir_ = bmptest::tempDir("bmp-decode"); }
   std::string write(const std::string& name, const Bytes& bytes) {
     const std::string path = dir_ + "/" + name;
     bmptest::writeFile(path, bytes);
     return path;
   }
-  std::string dir_;
+  bmptest::TempDir temp_{"bmp-decode"};
+  const std::string dir_ = temp_.path();
 };
 
 TEST(BmpDecode, SwapsBlueAndRedAndKeepsTheStoredRowOrder) {

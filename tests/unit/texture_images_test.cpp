@@ -53,9 +53,9 @@ TEST(Checkerboard, IsHalfWhiteHalfBlack) {
 
 class ParticleFile : public ::testing::Test {
  protected:
-  void SetUp() override { dir_ = bmptest::tempDir("particle"); }
   std::string path() const { return dir_ + "/Particle.raw"; }
-  std::string dir_;
+  bmptest::TempDir temp_{"particle"};
+  const std::string dir_ = temp_.path();
 };
 
 TEST_F(ParticleFile, UploadsTheBytesAsTheyAreWithoutReordering) {
@@ -108,7 +108,8 @@ TEST(LoadTextureDeath, EndsWithStatusOneAfterTheReadersMessage) {
 }
 
 TEST(LoadTextureDeath, EndsOnAWrongDepthAndOnAHugeHeader) {
-  const std::string dir = bmptest::tempDir("load-texture");
+  const bmptest::TempDir temp("load-texture");
+  const std::string& dir = temp.path();
   bmptest::writeFile(dir + "/eight.bmp", bmptest::header(4, 4, 1, 8));
   EXPECT_EXIT(
       loadAndExit(dir + "/eight.bmp"), ::testing::ExitedWithCode(1),
