@@ -1,6 +1,7 @@
 // Decoding 24-bit BMP files: layout, row order, colour order, row padding.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -131,6 +132,29 @@ TEST(BmpDecode, RejectsAHugeClaimOnAShortStreamOfUnknownLength) {
   EXPECT_EQ(decodeBmp(stream, image).failure, BmpFailure::kShortPixels);
   std::fclose(stream);
   EXPECT_LT(image.data.capacity(), size_t{1} << 20);
+}
+
+long peakResidentKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// The same for a regular file: its size is known, so a header claiming
+// 600 MB over a file of a few hundred bytes fails before any allocation.
+TEST(BmpDecode, DoesNotAllocateWhatASmallFileCannotHold) {
+  Bytes file = bmptest::header(20000, 10000);
+  file.insert(file.end(), 300, 7);
+  std::FILE* stream = std::tmpfile();
+  ASSERT_NE(stream, nullptr);
+  std::fwrite(file.data(), 1, file.size(), stream);
+  std::rewind(stream);
+  const long before = peakResidentKiB();
+  Image image;
+  EXPECT_EQ(decodeBmp(stream, image).failure, BmpFailure::kShortPixels);
+  std::fclose(stream);
+  EXPECT_LT(peakResidentKiB() - before, 64 * 1024);
+  EXPECT_EQ(image.data.capacity(), 0u);
 }
 
 TEST(BmpDecode, ReportsTheHeaderFieldsItRejects) {
