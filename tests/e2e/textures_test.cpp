@@ -54,29 +54,6 @@ TEST(TextureFailure, AMissingBaseTextureEndsTheProgramBeforeTheSilverOne) {
             "File Not Found : baseTexture.bmp\n");
 }
 
-TEST(TextureFailure, ABadFileEndsTheProgramWithTheReadersMessage) {
-  TextureData data;
-  data.write("topTexture.bmp", bmptest::header(4, 4, 1, 8));
-  data.write("silverTexture.bmp", bmptest::header(60000, 20000));  // never reached
-  e2e::Lighter lighter({data.dir()});
-  EXPECT_EQ(lighter.waitForExit(), 1);
-  EXPECT_EQ(lighter.output(),
-            "trying to load topTexture.bmp\n"
-            "Bpp from topTexture.bmp is not 24: 8\n");
-}
-
-TEST(TextureFailure, AHugeHeaderOverASmallFileIsAReadError) {
-  TextureData data;
-  data.write("silverTexture.bmp", bmptest::header(60000, 20000));
-  e2e::Lighter lighter({data.dir()});
-  EXPECT_EQ(lighter.waitForExit(), 1);
-  EXPECT_EQ(lighter.output(),
-            "trying to load topTexture.bmp\n"
-            "trying to load baseTexture.bmp\n"
-            "trying to load silverTexture.bmp\n"
-            "Error reading image data from silverTexture.bmp.\n");
-}
-
 // The particle image is not essential: its absence is reported and the
 // program runs on with black texels in its place.
 TEST(ParticleImage, AMissingFileIsReportedAndTheProgramRunsOn) {

@@ -85,18 +85,6 @@ TEST(BmpDecode, NeedsNoPaddingAfterTheLastRow) {
   EXPECT_EQ(decodeFile(file), picture);
 }
 
-TEST(BmpDecode, ReadsTheSameFromAFileAsFromMemory) {
-  const Bytes file = bmptest::bmp(5, 4, bmptest::pattern(5, 4));
-  std::FILE* stream = std::tmpfile();
-  ASSERT_NE(stream, nullptr);
-  std::fwrite(file.data(), 1, file.size(), stream);
-  std::rewind(stream);
-  Image fromFile;
-  EXPECT_EQ(decodeBmp(stream, fromFile).failure, BmpFailure::kNone);
-  std::fclose(stream);
-  EXPECT_EQ(fromFile.data, decodeFile(file));
-}
-
 // A stream whose length is unknown up front, as a pipe is.
 std::FILE* pipeOf(const Bytes& bytes) {
   int ends[2];
@@ -155,18 +143,6 @@ TEST(BmpDecode, DoesNotAllocateWhatASmallFileCannotHold) {
   std::fclose(stream);
   EXPECT_LT(peakResidentKiB() - before, 64 * 1024);
   EXPECT_EQ(image.data.capacity(), 0u);
-}
-
-TEST(BmpDecode, ReportsTheHeaderFieldsItRejects) {
-  Image image;
-  const Bytes eightBit = bmptest::header(4, 4, 1, 8);
-  BmpResult result = decodeBmp(eightBit.data(), eightBit.size(), image);
-  EXPECT_EQ(result.failure, BmpFailure::kBitsPerPixel);
-  EXPECT_EQ(result.bitsPerPixel, 8u);
-  const Bytes noPlanes = bmptest::header(4, 4, 0);
-  result = decodeBmp(noPlanes.data(), noPlanes.size(), image);
-  EXPECT_EQ(result.failure, BmpFailure::kPlanes);
-  EXPECT_EQ(result.planes, 0u);
 }
 
 // --- ImageLoad: the exact message for each bad file, and the file closed ---
