@@ -121,6 +121,33 @@ void swapRedAndBlue(std::vector<unsigned char>& data) {
   for (size_t i = 0; i + 2 < data.size(); i += 3) std::swap(data[i], data[i + 2]);
 }
 
+// The pixel block from byte 54 into `image.data`, rows packed, red first.
+template <typename Source>
+BmpFailure readPixels(Source& source, Image& image) {
+  // A height with its top bit set marks rows stored top first; as unsigned it
+  // is a size beyond 32 bits anyway, even when the width is 0.
+  const uint64_t pixelBytes = uint64_t{image.width} * image.height * 3;
+  if ((image.height & kTopDownBit) != 0 || pixelBytes > kMaxPixelBytes) {
+    return BmpFailure::kTooLarge;
+  }
+  if (pixelBytes == 0) return BmpFailure::kShortPixels;  // no bytes count as not delivered
+  source.skip(kFieldsToPixels);
+  const size_t rowBytes = size_t{image.width} * 3;
+  const size_t storedRowBytes = (rowBytes + 3) / 4 * 4;
+  // The last row's padding is never used, so it need not be there.
+  const size_t blockBytes = storedRowBytes * (image.height - 1) + rowBytes;
+  try {
+    if (!readBlock(source, image.data, blockBytes)) return BmpFailure::kShortPixels;
+  } catch (const std::bad_alloc&) {
+    return BmpFailure::kNoMemory;
+  }
+  if (storedRowBytes != rowBytes) {
+    dropRowPadding(image.data, rowBytes, storedRowBytes, image.height);
+  }
+  swapRedAndBlue(image.data);
+  return BmpFailure::kNone;
+}
+
 template <typename Source>
 BmpResult decode(Source& source, Image& image) {
   BmpResult result;
@@ -138,34 +165,7 @@ BmpResult decode(Source& source, Image& image) {
     result.failure = BmpFailure::kBitsPerPixel;
     return result;
   }
-  // A height with its top bit set marks rows stored top first; as unsigned it
-  // is a size beyond 32 bits anyway, even when the width is 0.
-  const uint64_t pixelBytes = uint64_t{image.width} * image.height * 3;
-  if ((image.height & kTopDownBit) != 0 || pixelBytes > kMaxPixelBytes) {
-    result.failure = BmpFailure::kTooLarge;
-    return result;
-  }
-  if (pixelBytes == 0) {  // a block of no bytes counts as not delivered
-    result.failure = BmpFailure::kShortPixels;
-    return result;
-  }
-  source.skip(kFieldsToPixels);
-  const size_t rowBytes = size_t{image.width} * 3;
-  const size_t storedRowBytes = (rowBytes + 3) / 4 * 4;
-  // The last row's padding is never used, so it need not be there.
-  const size_t blockBytes = storedRowBytes * (image.height - 1) + rowBytes;
-  try {
-    if (!readBlock(source, image.data, blockBytes)) {
-      result.failure = BmpFailure::kShortPixels;
-      return result;
-    }
-  } catch (const std::bad_alloc&) {
-    result.failure = BmpFailure::kNoMemory;
-    return result;
-  }
-  if (storedRowBytes != rowBytes)
-    dropRowPadding(image.data, rowBytes, storedRowBytes, image.height);
-  swapRedAndBlue(image.data);
+  result.failure = readPixels(source, image);
   return result;
 }
 
