@@ -103,11 +103,17 @@ bool cornersValid(const FieldValue* corners, size_t count, size_t vertexCount,
     return false;
   }
   for (size_t k = 0; k < 3; ++k) {
-    if (!namesVertex(corners[k], vertexCount)) {
-      std::printf("%s:%ld: face skipped: corner %ld is not a vertex read so far (1 to %zu)\n",
-                  src.name, src.number, corners[k].value, vertexCount);
-      return false;
+    if (namesVertex(corners[k], vertexCount)) {
+      continue;
     }
+    std::printf("%s:%ld: face skipped: corner %ld is not a vertex read so far ", src.name,
+                src.number, corners[k].value);
+    if (vertexCount == 0) {
+      std::puts("(none read yet)");
+    } else {
+      std::printf("(1 to %zu)\n", vertexCount);
+    }
+    return false;
   }
   return true;
 }
