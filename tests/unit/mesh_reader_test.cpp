@@ -1,8 +1,12 @@
 // Line handling and vertex lines of the `.m` reader.
 #include <gtest/gtest.h>
 
+#include <istream>
 #include <ostream>
+#include <stdexcept>
+#include <streambuf>
 #include <string>
+#include <utility>
 
 #include "tests/unit/mesh_test_support.h"
 
@@ -183,6 +187,30 @@ TEST(MeshReader, FirstVertexSetsBothEndsOfEachAxis) {
   EXPECT_FLOAT_EQ(m.max_y, 1.1754e-38f);
   EXPECT_FLOAT_EQ(m.max_z, 5);
   EXPECT_FLOAT_EQ(m.min_z, 5);
+}
+
+// Hands out its text once, then fails like a disk that stops answering.
+class FailingBuffer : public std::streambuf {
+ public:
+  explicit FailingBuffer(std::string text) : text_(std::move(text)) {
+    setg(text_.data(), text_.data(), text_.data() + text_.size());
+  }
+
+ protected:
+  int_type underflow() override { throw std::runtime_error("read error"); }
+
+ private:
+  std::string text_;
+};
+
+TEST(MeshReader, ReadErrorStopsReadingAndKeepsWhatWasRead) {
+  FailingBuffer buffer("v 1 2 3\nv 4 5 6\n");
+  std::istream in(&buffer);
+  MeshState m;
+  EXPECT_EQ(meshtest::printedBy([&] { readStream(m, in, 0, "t.m"); }), "");
+  EXPECT_TRUE(in.bad());
+  ASSERT_EQ(m.lighterTopVertices.size(), 2u);
+  expectVector(m.lighterTopVertices[1], 4, 5, 6);
 }
 
 }  // namespace
