@@ -1,6 +1,7 @@
 // The lighter's two meshes, placed in front of the camera.
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "render/render.h"
@@ -24,7 +25,7 @@ constexpr float kCornerTexCoords[3][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0
 // out of the mesh, but the frame must never read outside the arrays even if
 // a mesh reaches it some other way: such a face is skipped, drawn not at all.
 bool indexes(int corner, const std::vector<Vector3>& array) {
-  return corner >= 1 && static_cast<size_t>(corner) <= array.size();
+  return corner >= 1 && static_cast<std::size_t>(corner) <= array.size();
 }
 
 bool drawable(const Tri& face, const std::vector<Vector3>& vertices,
@@ -51,7 +52,7 @@ void drawFace(const Tri& face, const std::vector<Vector3>& vertices,
   }
   const int corners[3] = {face.corner1, face.corner2, face.corner3};
   for (int i = 0; i < 3; ++i) {
-    const size_t at = static_cast<size_t>(corners[i] - 1);
+    const std::size_t at = static_cast<std::size_t>(corners[i] - 1);
     if (smooth) {
       const Vector3& n = normals[at];
       glNormal3f(n.x, n.y, n.z);
