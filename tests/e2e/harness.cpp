@@ -1,0 +1,280 @@
+#include "tests/e2e/harness.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr const char* kTitle = "^Lighter Demonstration$";
+// freeglut menu entries: 25 pixels apart, the first centred 14 below the top.
+constexpr int kMenuEntryHeight = 25;
+constexpr int kMenuFirstEntryCentre = 2 + 12;
+
+int countOccurrences(const std::string& haystack, const std::string& needle) {
+  int n = 0;
+  for (size_t at = haystack.find(needle); at != std::string::npos;
+       at = haystack.find(needle, at + needle.size())) {
+    ++n;
+  }
+  return n;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty()) out.push_back(line);
+  }
+  return out;
+}
+
+uint32_t bigEndian32(const std::string& bytes, size_t at) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<uint8_t>(bytes.at(at + i));
+  return v;
+}
+
+// Decodes the output of `xwd` for a 24-bit TrueColor window (32 bits per pixel).
+Screenshot decodeXwd(const std::string& xwd) {
+  if (xwd.size() < 100) throw std::runtime_error("xwd gave no picture");
+  const uint32_t headerSize = bigEndian32(xwd, 0);
+  Screenshot shot;
+  shot.width = static_cast<int>(bigEndian32(xwd, 16));
+  shot.height = static_cast<int>(bigEndian32(xwd, 20));
+  const bool msbFirst = bigEndian32(xwd, 28) == 1;
+  const uint32_t bitsPerPixel = bigEndian32(xwd, 44);
+  const uint32_t bytesPerLine = bigEndian32(xwd, 48);
+  const uint32_t colorCount = bigEndian32(xwd, 76);
+  if (bitsPerPixel != 32) throw std::runtime_error("xwd: expected 32 bits per pixel");
+  const size_t start = headerSize + static_cast<size_t>(colorCount) * 12;
+  if (xwd.size() < start + static_cast<size_t>(bytesPerLine) * shot.height) {
+    throw std::runtime_error("xwd: picture cut short");
+  }
+  shot.rgb.resize(static_cast<size_t>(shot.width) * shot.height * 3);
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const size_t p = start + static_cast<size_t>(y) * bytesPerLine + static_cast<size_t>(x) * 4;
+      uint32_t v = 0;
+      for (size_t i = 0; i < 4; ++i) {
+        const uint32_t byte = static_cast<uint8_t>(xwd[p + i]);
+        v |= msbFirst ? byte << (8 * (3 - i)) : byte << (8 * i);
+      }
+      uint8_t* out = &shot.rgb[(static_cast<size_t>(y) * shot.width + x) * 3];
+      out[0] = static_cast<uint8_t>(v >> 16);
+      out[1] = static_cast<uint8_t>(v >> 8);
+      out[2] = static_cast<uint8_t>(v);
+    }
+  }
+  return shot;
+}
+
+std::map<std::string, int> shellValues(const std::string& text) {
+  std::map<std::string, int> values;
+  for (const auto& line : lines(text)) {
+    auto eq = line.find('=');
+    if (eq != std::string::npos) values[line.substr(0, eq)] = std::atoi(line.c_str() + eq + 1);
+  }
+  return values;
+}
+
+}  // namespace
+
+std::string binaryPath() { return LIGHTER_BINARY; }
+std::string dataDir() { return LIGHTER_DATA_DIR; }
+
+std::string copyDataSet(const std::vector<std::string>& without) {
+  const std::string dir = support::makeTempDir("lighter-data");
+  fs::copy(dataDir(), dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const auto& name : without) fs::remove(fs::path(dir) / name);
+  return dir;
+}
+
+Rgb Screenshot::at(int x, int y) const {
+  const uint8_t* p = &rgb.at((static_cast<size_t>(y) * width + x) * 3);
+  return {p[0], p[1], p[2]};
+}
+
+int Screenshot::countBrighter(int x0, int y0, int x1, int y1, int threshold) const {
+  int n = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      if (at(x, y).sum() > threshold) ++n;
+    }
+  }
+  return n;
+}
+
+void Screenshot::savePng(const std::string& path) const {
+  const std::string raw = path + ".rgb";
+  std::ofstream(raw, std::ios::binary)
+      .write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  support::run({"/usr/bin/convert", "-size", std::to_string(width) + "x" + std::to_string(height),
+                "-depth", "8", "rgb:" + raw, path});
+  fs::remove(raw);
+}
+
+Lighter::Lighter(Options options) : options_(std::move(options)) {
+  if (options_.workdir.empty()) options_.workdir = dataDir();
+  outDir_ = support::makeTempDir("lighter-run");
+  stdoutPath_ = outDir_ + "/stdout.txt";
+  tracePath_ = outDir_ + "/calls.trace";
+  // Line-buffered output, so that a test sees each line as it is printed.
+  std::vector<std::string> argv = {"stdbuf", "-oL", binaryPath()};
+  if (options_.trace) {
+    argv.insert(argv.begin(), {"apitrace", "trace", "--output=" + tracePath_});
+  }
+  child_ = std::make_unique<support::Child>(argv, options_.workdir, env(), stdoutPath_);
+}
+
+Lighter::~Lighter() {
+  child_.reset();  // kills the program if a test left it running
+  std::error_code ignored;
+  fs::remove_all(outDir_, ignored);
+}
+
+std::vector<std::string> Lighter::env() const { return {"DISPLAY=" + xvfb_.display()}; }
+
+std::string Lighter::xdotool(const std::vector<std::string>& args) const {
+  std::vector<std::string> argv = {"env", "DISPLAY=" + xvfb_.display(), "xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return support::run(argv);
+}
+
+std::string Lighter::output() const { return support::readFile(stdoutPath_); }
+
+bool Lighter::waitForOutput(const std::string& text, int count, Seconds timeout) {
+  return support::waitUntil([&] { return countOccurrences(output(), text) >= count; }, timeout);
+}
+
+std::optional<int> Lighter::waitForExit(Seconds timeout) { return child_->waitForExit(timeout); }
+
+bool Lighter::waitForWindow(Seconds timeout) {
+  return support::waitUntil(
+      [&] {
+        auto ids = lines(xdotool({"search", "--onlyvisible", "--name", kTitle}));
+        if (ids.empty()) return false;
+        window_ = ids.front();
+        return true;
+      },
+      timeout, std::chrono::milliseconds(50));
+}
+
+Lighter::Geometry Lighter::geometry() const {
+  auto v = shellValues(xdotool({"getwindowgeometry", "--shell", window_}));
+  return {v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]};
+}
+
+std::string Lighter::title() const {
+  auto name = lines(xdotool({"getwindowname", window_}));
+  return name.empty() ? "" : name.front();
+}
+
+void Lighter::click(int x, int y) {
+  const Geometry g = geometry();
+  xdotool({"mousemove", "--sync", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
+}
+
+namespace {
+
+// Visible freeglut menus as (x, y, width, height), in no particular order.
+std::vector<Lighter::Geometry> openMenus(const std::string& display) {
+  std::vector<Lighter::Geometry> menus;
+  auto ids = lines(support::run({"env", "DISPLAY=" + display, "xdotool", "search", "--onlyvisible",
+                                 "--name", "^freeglut menu$"}));
+  for (const auto& id : ids) {
+    auto v = shellValues(
+        support::run({"env", "DISPLAY=" + display, "xdotool", "getwindowgeometry", "--shell", id}));
+    menus.push_back({v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]});
+  }
+  return menus;
+}
+
+}  // namespace
+
+void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
+  const Geometry g = geometry();
+  const int sx = g.x + x;
+  const int sy = g.y + y;
+  xdotool({"mousemove", "--sync", std::to_string(sx), std::to_string(sy), "click", "3"});
+  Geometry menu;
+  size_t shown = 0;
+  for (size_t level = 0; level < path.size(); ++level) {
+    // Each level opens one more menu; the newest is the one not seen before.
+    std::vector<Geometry> menus;
+    if (!support::waitUntil(
+            [&] {
+              menus = openMenus(xvfb_.display());
+              return menus.size() > shown;
+            },
+            Seconds(10))) {
+      throw std::runtime_error("menu level " + std::to_string(level) + " did not open");
+    }
+    shown = menus.size();
+    // The main menu opens at the pointer; a submenu opens to the right of it.
+    menu = menus.front();
+    for (const auto& m : menus) {
+      if (level == 0 ? (std::abs(m.x - sx) + std::abs(m.y - sy) <
+                        std::abs(menu.x - sx) + std::abs(menu.y - sy))
+                     : m.x > menu.x) {
+        menu = m;
+      }
+    }
+    const int ex = menu.x + menu.width / 2;
+    const int ey = menu.y + kMenuFirstEntryCentre + kMenuEntryHeight * path[level];
+    xdotool({"mousemove", "--sync", std::to_string(ex), std::to_string(ey)});
+  }
+  xdotool({"click", "1"});
+}
+
+std::optional<int> Lighter::exitThroughMenu() {
+  pickMenu({2});
+  return waitForExit();
+}
+
+Screenshot Lighter::screenshot() const {
+  return decodeXwd(
+      support::run({"env", "DISPLAY=" + xvfb_.display(), "xwd", "-silent", "-id", window_}));
+}
+
+std::optional<Screenshot> Lighter::waitForScreenshot(bool (*condition)(const Screenshot&),
+                                                     Seconds timeout) {
+  std::optional<Screenshot> found;
+  support::waitUntil(
+      [&] {
+        Screenshot shot = screenshot();
+        if (!condition(shot)) return false;
+        found = std::move(shot);
+        return true;
+      },
+      timeout, std::chrono::milliseconds(50));
+  return found;
+}
+
+std::vector<GlCall> Lighter::glCalls() const {
+  const std::string dump = support::run({"apitrace", "dump", "--color=never", tracePath_});
+  static const std::regex call(R"(^(\d+) (\w+)\((.*)\)( = .*)?$)");
+  std::vector<GlCall> calls;
+  std::smatch m;
+  for (const auto& line : lines(dump)) {
+    if (std::regex_match(line, m, call)) calls.push_back({std::stol(m[1]), m[2], m[3]});
+  }
+  return calls;
+}
+
+std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls) {
+  std::vector<std::vector<GlCall>> frames(1);
+  for (const auto& c : calls) {
+    frames.back().push_back(c);
+    if (c.name == "glXSwapBuffers") frames.emplace_back();
+  }
+  return frames;
+}
+
+}  // namespace e2e

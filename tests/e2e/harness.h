@@ -1,2 +1,112 @@
-// Drives the real lighter binary under a private Xvfb.
+// Drives the real lighter binary under a private Xvfb: output, exit status,
+// clicks, menus, screenshots and recorded GL calls.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/command.h"
+#include "tests/support/xvfb.h"
+
+namespace e2e {
+
+using support::Seconds;
+
+// Where the build put the program and the data set it ships.
+std::string binaryPath();
+std::string dataDir();
+
+// A copy of the shipped data set in a fresh directory, for tests that remove
+// or change files. `without` names files left out.
+std::string copyDataSet(const std::vector<std::string>& without = {});
+
+struct Rgb {
+  int r = 0, g = 0, b = 0;
+  int sum() const { return r + g + b; }
+};
+
+// The window's pixels as the X server holds them, row 0 at the top.
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+  Rgb at(int x, int y) const;
+  // Pixel in window coordinates counted upward from the lower-left corner,
+  // as the click rectangle and GL count them.
+  Rgb atUp(int x, int yUp) const { return at(x, height - 1 - yUp); }
+  // Number of pixels in [x0,x1) x [y0,y1) (top-down rows) whose r+g+b > threshold.
+  int countBrighter(int x0, int y0, int x1, int y1, int threshold) const;
+  void savePng(const std::string& path) const;
+};
+
+// One GL call as `apitrace dump` prints it.
+struct GlCall {
+  long index = 0;
+  std::string name;  // e.g. "glTranslatef"
+  std::string args;  // text between the parentheses
+};
+
+struct Options {
+  std::string workdir;  // defaults to the shipped data set
+  bool trace = false;   // record the GL calls with apitrace
+};
+
+class Lighter {
+ public:
+  explicit Lighter(Options options = {});
+  ~Lighter();
+
+  // Standard output so far (line-buffered, so complete lines are there).
+  std::string output() const;
+  // Waits until standard output contains `text` `count` times.
+  bool waitForOutput(const std::string& text, int count = 1, Seconds timeout = Seconds(20));
+  std::optional<int> waitForExit(Seconds timeout = Seconds(20));
+
+  // Waits for the window to appear; false on timeout.
+  bool waitForWindow(Seconds timeout = Seconds(20));
+  std::string windowId() const { return window_; }
+  // Position and size as the X server reports them.
+  struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+  };
+  Geometry geometry() const;
+  std::string title() const;
+
+  // Left click at window coordinates (y counted from the top, as X counts).
+  void click(int x, int y);
+  // Opens the menu with a right click at (x, y) and picks the entry reached
+  // by `path`: indices into the main menu, then into its submenu.
+  void pickMenu(const std::vector<int>& path, int x = 100, int y = 100);
+  // Picks "Exit" and returns the exit status.
+  std::optional<int> exitThroughMenu();
+
+  Screenshot screenshot() const;
+  // Takes screenshots until `condition` holds for one; returns it.
+  std::optional<Screenshot> waitForScreenshot(bool (*condition)(const Screenshot&),
+                                              Seconds timeout = Seconds(20));
+
+  // The recorded GL calls (needs Options::trace and a finished process).
+  std::vector<GlCall> glCalls() const;
+
+  const std::string& display() const { return xvfb_.display(); }
+
+ private:
+  std::vector<std::string> env() const;
+  std::string xdotool(const std::vector<std::string>& args) const;
+
+  Options options_;
+  support::Xvfb xvfb_;
+  std::string outDir_;
+  std::string stdoutPath_;
+  std::string tracePath_;
+  std::unique_ptr<support::Child> child_;
+  std::string window_;
+};
+
+// Calls between two buffer swaps: frame k of a trace (0 = first frame).
+std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls);
+
+}  // namespace e2e

@@ -1,0 +1,90 @@
+// The scene's start values and the window-size arithmetic of the frame.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "lighter/scene.h"
+#include "render/render.h"
+
+namespace {
+
+TEST(StartValues, AreTheOnesTheEventLoopStartsWith) {
+  Scene s;
+  // Values a run may have left behind must all be replaced.
+  s.max_x = s.max_y = s.max_z = -5.0f;
+  s.min_x = s.min_y = s.min_z = 5.0f;
+  s.centerBase = {1, 2, 3};
+  s.centerTop = {4, 5, 6};
+  s.max_extent = 7.0f;
+  s.col = 9;
+  s.rainbow = true;
+  s.playSpark = s.flameOn = 1;
+  s.act = 3;
+  s.display_mode = kWireframe;
+  s.positionX = s.positionY = s.scaleSize = 0.0f;
+
+  assignStartValues(s);
+
+  EXPECT_EQ(s.max_x, 1.1754e-38f);
+  EXPECT_EQ(s.max_y, 1.1754e-38f);
+  EXPECT_EQ(s.max_z, 1.1754e-38f);
+  EXPECT_EQ(s.min_x, 1.1754e38f);
+  EXPECT_EQ(s.min_y, 1.1754e38f);
+  EXPECT_EQ(s.min_z, 1.1754e38f);
+  EXPECT_EQ(s.centerBase.x + s.centerBase.y + s.centerBase.z, 0.0f);
+  EXPECT_EQ(s.centerTop.x + s.centerTop.y + s.centerTop.z, 0.0f);
+  EXPECT_EQ(s.max_extent, 1.0f);
+  EXPECT_EQ(s.col, 1);
+  EXPECT_FALSE(s.rainbow);
+  EXPECT_EQ(s.playSpark, 0);
+  EXPECT_EQ(s.flameOn, 0);
+  EXPECT_EQ(s.act, 0);
+  EXPECT_EQ(s.display_mode, kSmooth);
+  EXPECT_EQ(s.positionX, 2.25f);
+  EXPECT_EQ(s.positionY, -4.5f);
+  EXPECT_EQ(s.scaleSize, 1.25f);
+}
+
+TEST(StartValues, LoadTimeValuesGiveTheFlameItsSpeedAndDistance) {
+  // Start-up adds 80 and 30 to these load-time values.
+  Scene s;
+  EXPECT_EQ(s.yspeed + 80.0f, 80.0f);
+  EXPECT_EQ(s.zoom + 30.0f, -10.0f);
+  EXPECT_EQ(s.xspeed, 0.0f);
+  EXPECT_EQ(s.slowdown, 2.0f);
+  EXPECT_EQ(s.delay, 0u);
+  const float amb[4] = {0.6f, 0.6f, 0.6f, 1.0f};
+  const float spec[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(s.light_amb[i], amb[i]);
+    EXPECT_EQ(s.light_diff[i], amb[i]);
+    EXPECT_EQ(s.light_spec[i], spec[i]);
+  }
+}
+
+TEST(AspectRatio, IsAFloatingPointQuotient) {
+  EXPECT_DOUBLE_EQ(aspectRatio(800, 600), 800.0 / 600.0);
+  EXPECT_DOUBLE_EQ(aspectRatio(600, 800), 0.75);  // integer division would give 0
+  EXPECT_DOUBLE_EQ(aspectRatio(1, 1), 1.0);
+}
+
+TEST(AspectRatio, StaysFiniteAndPositiveForAWindowSquashedToNothing) {
+  const int sizes[][2] = {{800, 0}, {0, 600}, {0, 0}, {800, -3}};
+  for (const auto& size : sizes) {
+    const double aspect = aspectRatio(size[0], size[1]);
+    EXPECT_TRUE(std::isfinite(aspect)) << size[0] << "x" << size[1];
+    EXPECT_GT(aspect, 0.0) << size[0] << "x" << size[1];
+  }
+  EXPECT_DOUBLE_EQ(aspectRatio(800, 0), 800.0);
+}
+
+TEST(Reshape, RecordsTheSizeForTheNextFrame) {
+  ViewState view;
+  reshape(view, 600, 800);
+  EXPECT_EQ(view.GW, 600);
+  EXPECT_EQ(view.GH, 800);
+  reshape(view, 800, 0);
+  EXPECT_EQ(view.GH, 0);
+}
+
+}  // namespace
