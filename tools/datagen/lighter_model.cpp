@@ -25,18 +25,18 @@ constexpr int kCornerSegments = 6;
 
 // The chimney sits a little right of the case's middle, so that the case
 // spans the click rectangle while the chimney's top is at the window centre.
-constexpr double kChimneyCentreX = 1.9;
-constexpr double kChimneyHalfWidth = 11.4;
+constexpr double kChimneyCentreX = 1.5;
+constexpr double kChimneyHalfWidth = 10.6;
 constexpr double kChimneyHalfDepth = 5.5;
 constexpr double kChimneyHeight = 19.0;
 constexpr double kSheet = 0.5;
 constexpr double kHoleRadius = 1.4;
 
-constexpr double kWheelRadius = 3.2;
+constexpr double kWheelRadius = 4.0;
 constexpr double kWheelHalfLength = 2.5;
 constexpr int kWheelTeeth = 16;
 constexpr double kToothDepth = 0.88;
-constexpr double kEarHalfWidth = 2.6;
+constexpr double kEarHalfWidth = 1.9;
 constexpr double kEarThickness = 0.6;
 constexpr double kRivetRadius = 1.0;
 
@@ -52,7 +52,7 @@ constexpr double kBodyBottomY = 8.0;
 
 double chimneyTop() { return design::kCaseHeight + design::kChimneyHeight; }
 double wheelX() {
-  return design::kChimneyCentreX + design::kChimneyHalfWidth + design::kWheelRadius + 0.4;
+  return design::kChimneyCentreX + design::kChimneyHalfWidth + design::kWheelRadius + 0.3;
 }
 double wheelY() { return chimneyTop() - design::kWheelRadius; }
 
