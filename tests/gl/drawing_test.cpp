@@ -138,6 +138,7 @@ TEST(LighterDrawing, SmoothModeDrawsWhiteTrianglesWithTheFixedTextureCorners) {
   m.lighterBaseVertices.push_back({0, -1, 0});
   m.lighterBaseNormals.push_back({});
   m.lighterBaseTriangles.push_back(Tri{4, 2, 1, {}});  // a different winding
+  gltest::startLighter();
   glBindTexture(GL_TEXTURE_2D, 0);
   const auto prims = feedback(mode(kSmooth), m);
   ASSERT_EQ(prims.size(), 3u);
@@ -156,6 +157,7 @@ TEST(LighterDrawing, SmoothModeDrawsWhiteTrianglesWithTheFixedTextureCorners) {
 }
 
 TEST(LighterDrawing, WireframeModeDrawsBlueOutlinesAndBindsNothing) {
+  gltest::startLighter();
   glBindTexture(GL_TEXTURE_2D, 0);
   const auto prims = feedback(mode(kWireframe), smallLighter());
   // Each face is a closed loop: three segments, lid first.
