@@ -65,12 +65,15 @@ entry_y() { echo $(($1 + 2 + 25 * $2 + 12)); }
 shoot lighter-at-rest.png
 
 # Three clicks on the body: two sparks, then the steady flame.
-for _ in 1 2 3; do
-  click 390 450
+# (Each click a pixel apart: a synchronous move to where the pointer already
+# is makes xdotool wait.)
+for x in 390 391 392; do
+  click "$x" 450
   sleep 0.3
 done
+sleep 2  # the first flame still shows the start-up spread of colours
 shoot lighter-flame.png
-click 390 450  # flame out
+click 393 450  # flame out
 
 # Menu: "Mesh Modes" (second entry), then "Wireframe" (first entry).
 xdotool mousemove --sync $((window_x + 100)) $((window_y + 100)) click 3

@@ -89,8 +89,17 @@ void expectNumbers(const GlCall& c, const std::vector<double>& want) {
   }
 }
 
+// Whether a chunk of calls between two swaps is a frame of the lighter's
+// window (freeglut's menus swap buffers of their own).
+bool isLighterFrame(const std::vector<GlCall>& calls) {
+  const bool cleared =
+      std::any_of(calls.begin(), calls.end(), [](auto& c) { return c.name == "glClear"; });
+  const bool swapped = !calls.empty() && calls.back().name == "glXSwapBuffers";
+  return cleared && swapped;
+}
+
 // A traced run that shows a few frames, optionally after switching to
-// wireframe, and ends through the menu; returns a complete frame.
+// wireframe, and ends through the menu; returns its last complete frame.
 std::vector<GlCall> tracedFrame(bool wireframe) {
   Lighter lighter({"", /*trace=*/true});
   EXPECT_TRUE(lighter.waitForWindow(support::Seconds(60)));
@@ -101,9 +110,9 @@ std::vector<GlCall> tracedFrame(bool wireframe) {
   }
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
   const auto frames = e2e::splitFrames(lighter.glCalls());
-  // The last chunk follows the last swap: take the complete frame before it.
-  EXPECT_GE(frames.size(), 3u);
-  return frames.size() >= 3 ? frames[frames.size() - 2] : std::vector<GlCall>{};
+  const auto last = std::find_if(frames.rbegin(), frames.rend(), isLighterFrame);
+  EXPECT_NE(last, frames.rend()) << "no complete frame in the trace";
+  return last == frames.rend() ? std::vector<GlCall>{} : *last;
 }
 
 // ---- Screenshots --------------------------------------------------------------
@@ -135,7 +144,7 @@ TEST(LighterDrawing, SmoothModeSendsEveryFaceAsABoundTexturedTriangle) {
     EXPECT_EQ((it - 1)->name, "glBindTexture");
     EXPECT_EQ((it - 1)->args, "target = GL_TEXTURE_2D, texture = 3");
     EXPECT_EQ(it->args, "mode = GL_TRIANGLES");
-    ASSERT_LT(frame.end() - it, 13);
+    ASSERT_GE(frame.end() - it, 12);
     ASSERT_EQ((it + 1)->name, "glColor3f");
     expectNumbers(*(it + 1), {1, 1, 1});
     const double tex[3][2] = {{0, 0}, {0, 1}, {1, 1}};
@@ -210,11 +219,13 @@ TEST(LighterPicture, FillsTheClickRectangleOnABlackBackground) {
   ASSERT_TRUE(lighter.waitForWindow());
   const auto shot = lighter.waitForScreenshot(bodyShows);
   ASSERT_TRUE(shot.has_value());
-  // The body spans the rectangle x 280..500, window y 5..300 from below.
-  for (int yUp : {20, 150, 280}) {
-    EXPECT_GT(shot->atUp(300, yUp).sum(), 300) << yUp;
-    EXPECT_GT(shot->atUp(480, yUp).sum(), 300) << yUp;
+  // The case spans the rectangle x 280..500 from window y 5 (from below)
+  // and the chimney reaches up to the centre row, 300.
+  for (int yUp : {15, 100, 180}) {
+    EXPECT_GT(shot->atUp(290, yUp).sum(), 300) << yUp;
+    EXPECT_GT(shot->atUp(490, yUp).sum(), 300) << yUp;
   }
+  EXPECT_GT(shot->atUp(400, 290).sum(), 300);
   // Beside it, left and right, and above the flame's origin: black.
   EXPECT_EQ(shot->countBrighter(0, 0, 275, 600, 0), 0);
   EXPECT_EQ(shot->countBrighter(505, 450, 800, 600, 0), 0);
@@ -228,9 +239,11 @@ TEST(LighterPicture, FlameRisesAboveTheWindowCentreAfterThreeClicks) {
   Lighter lighter;
   ASSERT_TRUE(lighter.waitForWindow());
   ASSERT_TRUE(lighter.waitForScreenshot(bodyShows).has_value());
-  for (int i = 1; i <= 3; ++i) {
-    lighter.click(kBodyX, kBodyY);
-    ASSERT_TRUE(lighter.waitForOutput("mouse clicked at 390 150", i));
+  // Each click a pixel further right: xdotool's synchronous move waits
+  // long for a pointer that is already where it is sent.
+  for (int i = 0; i < 3; ++i) {
+    lighter.click(kBodyX + i, kBodyY);
+    ASSERT_TRUE(lighter.waitForOutput("mouse clicked at " + std::to_string(kBodyX + i) + " 150"));
   }
   EXPECT_TRUE(lighter.waitForScreenshot(flameShows).has_value());
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
@@ -241,15 +254,16 @@ TEST(LighterPicture, WireframeShowsBlueOutlinesOnly) {
   ASSERT_TRUE(lighter.waitForWindow());
   ASSERT_TRUE(lighter.waitForScreenshot(bodyShows).has_value());
   lighter.pickMenu({1, 0});  // "Mesh Modes", "Wireframe"
+  // Lines take red and green 0 from the colour (0, 0, 0.5): once the
+  // body's surface is gone, nothing but blue is left anywhere.
   const auto shot = lighter.waitForScreenshot([](const Screenshot& s) {
-    return s.countBrighter(280, 300, 500, 595, 0) > 1000 && s.at(kBodyX, kBodyY).r == 0 &&
-           s.countBrighter(280, 300, 500, 595, 128) == 0;
+    for (size_t i = 0; i < s.rgb.size(); i += 3) {
+      if (s.rgb[i] != 0 || s.rgb[i + 1] != 0) return false;
+    }
+    return true;
   });
   ASSERT_TRUE(shot.has_value());
-  for (size_t i = 0; i < shot->rgb.size(); i += 3) {
-    ASSERT_EQ(shot->rgb[i], 0) << "red at byte " << i;
-    ASSERT_EQ(shot->rgb[i + 1], 0) << "green at byte " << i;
-  }
+  EXPECT_GT(shot->countBrighter(280, 300, 500, 595, 0), 1000);
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
