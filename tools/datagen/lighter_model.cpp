@@ -33,6 +33,7 @@ constexpr double kSheet = 0.5;
 constexpr double kHoleRadius = 1.4;
 
 constexpr double kWheelRadius = 4.0;
+constexpr double kWheelGap = 0.3;  // between the chimney and the wheel
 constexpr double kWheelHalfLength = 2.5;
 constexpr int kWheelTeeth = 16;
 constexpr double kToothDepth = 0.88;
@@ -42,7 +43,9 @@ constexpr double kRivetRadius = 1.0;
 
 constexpr double kLidHeight = 20.5;
 // The lid, hinged at the case's upper right edge, stands open this far in
-// all; the program's own 35 degree tilt is part of it.
+// all. The program's own 35 degree tilt is part of it; the rest is the lid's
+// pose in its own file, because a lid opened only 35 degrees would cut
+// through the chimney and hide the flame.
 constexpr double kLidOpenDegrees = 110.0;
 }  // namespace design
 
@@ -52,7 +55,8 @@ constexpr double kBodyBottomY = 8.0;
 
 double chimneyTop() { return design::kCaseHeight + design::kChimneyHeight; }
 double wheelX() {
-  return design::kChimneyCentreX + design::kChimneyHalfWidth + design::kWheelRadius + 0.3;
+  return design::kChimneyCentreX + design::kChimneyHalfWidth + design::kWheelRadius +
+         design::kWheelGap;
 }
 double wheelY() { return chimneyTop() - design::kWheelRadius; }
 
@@ -306,6 +310,13 @@ Lighter buildLighter() {
   const Placement placement = frameBody(turned, anchor);
   lighter.base.vertices = place(turned, placement);
   lighter.lid.vertices = unTilt(place(turnedBack(lighter.lid.vertices), placement));
+  // The solve took the reader's extent to scale with the body. Its box
+  // maxima start at a tiny positive value, so a body lying wholly below
+  // zero on an axis would widen it and frame the picture differently.
+  const double expected = placement.a * readerExtent(turned);
+  if (std::abs(readerExtent(lighter.base.vertices) - expected) > 1e-9 * expected) {
+    throw std::logic_error("body placed where the reader's extent differs from its own");
+  }
 
   const ChainFrame frame = frameOf(lighter.base.vertices, lighter.lid.vertices);
   std::vector<Vec3> baseWorld, lidWorld;
