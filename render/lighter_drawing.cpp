@@ -1,10 +1,96 @@
 // The lighter's two meshes, placed in front of the camera.
 #include <GL/gl.h>
 
+#include <cstddef>
+#include <vector>
+
 #include "render/render.h"
 
-// Stand-in until the mesh drawing lands: keeps the matrix stack balanced.
-void drawObjects(const ViewState& /*view*/, const MeshState& /*meshes*/) {
+namespace {
+
+// Both meshes are drawn with the silver texture.
+constexpr GLuint kSilverTexture = 3;
+
+// The lid's offset on the body, made as two separate translations in this
+// order (their sum is not the same float computation).
+constexpr float kLidDrop[3] = {0.0f, -1.98f, -2.3f};
+constexpr float kLidLift[3] = {0.0f, 2.585f, 1.68f};
+constexpr float kLidTiltDegrees = 35.0f;
+constexpr float kBodyTurnDegrees = 90.0f;
+
+// Every face shows the same half of the texture square, whatever its shape.
+constexpr float kCornerTexCoords[3][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}};
+
+// Corner numbers are 1-based. The reader keeps faces with impossible corners
+// out of the mesh, but the frame must never read outside the arrays even if
+// a mesh reaches it some other way: such a face is skipped, drawn not at all.
+bool indexes(int corner, const std::vector<Vector3>& array) {
+  return corner >= 1 && static_cast<std::size_t>(corner) <= array.size();
+}
+
+bool drawable(const Tri& face, const std::vector<Vector3>& vertices,
+              const std::vector<Vector3>& normals, bool smooth) {
+  for (int corner : {face.corner1, face.corner2, face.corner3}) {
+    if (!indexes(corner, vertices) || (smooth && !indexes(corner, normals))) return false;
+  }
+  return true;
+}
+
+// One face of either mesh: a blue outline in wireframe mode, a white
+// textured triangle with per-corner normals otherwise.
+void drawFace(const Tri& face, const std::vector<Vector3>& vertices,
+              const std::vector<Vector3>& normals, int display_mode) {
+  const bool smooth = display_mode != kWireframe;
+  if (!drawable(face, vertices, normals, smooth)) return;
+  if (smooth) {
+    glBindTexture(GL_TEXTURE_2D, kSilverTexture);
+    glBegin(GL_TRIANGLES);
+    glColor3f(1.0f, 1.0f, 1.0f);
+  } else {
+    glBegin(GL_LINE_LOOP);
+    glColor3f(0.0f, 0.0f, 0.5f);
+  }
+  const int corners[3] = {face.corner1, face.corner2, face.corner3};
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t at = static_cast<std::size_t>(corners[i] - 1);
+    if (smooth) {
+      const Vector3& n = normals[at];
+      glNormal3f(n.x, n.y, n.z);
+    }
+    glTexCoord2f(kCornerTexCoords[i][0], kCornerTexCoords[i][1]);
+    const Vector3& v = vertices[at];
+    glVertex3f(v.x, v.y, v.z);
+  }
+  glEnd();
+}
+
+}  // namespace
+
+void drawLighterTop(const ViewState& view, const MeshState& meshes, const Tri& face) {
+  drawFace(face, meshes.lighterTopVertices, meshes.lighterTopNormals, view.display_mode);
+}
+
+void drawLighterBase(const ViewState& view, const MeshState& meshes, const Tri& face) {
+  drawFace(face, meshes.lighterBaseVertices, meshes.lighterBaseNormals, view.display_mode);
+}
+
+void drawObjects(const ViewState& view, const MeshState& meshes) {
   glPushMatrix();
+  const float s = 1.0f / meshes.max_extent;
+  glScalef(s, s, s);
+  glTranslatef(-meshes.centerBase.x, -meshes.centerBase.y, -meshes.centerBase.z);
+  glTranslatef(view.positionX, view.positionY, 0.0f);
+  glRotatef(kBodyTurnDegrees, 0.0f, -90.0f, 0.0f);
+  glScalef(view.scaleSize, view.scaleSize, view.scaleSize);
+
+  glPushMatrix();
+  glTranslatef(-meshes.centerTop.x, -meshes.centerTop.y, -meshes.centerTop.z);
+  glTranslatef(kLidDrop[0], kLidDrop[1], kLidDrop[2]);
+  glTranslatef(kLidLift[0], kLidLift[1], kLidLift[2]);
+  glRotatef(kLidTiltDegrees, -35.0f, 0.0f, 0.0f);
+  for (const Tri& face : meshes.lighterTopTriangles) drawLighterTop(view, meshes, face);
+  glPopMatrix();
+
+  for (const Tri& face : meshes.lighterBaseTriangles) drawLighterBase(view, meshes, face);
   glPopMatrix();
 }

@@ -18,3 +18,8 @@ void reshape(ViewState& view, int width, int height);
 
 // Draws the lid and the body, placed and scaled, in the current mode.
 void drawObjects(const ViewState& view, const MeshState& meshes);
+
+// Draw one face of the lid or of the body in the current mode; a face with a
+// corner outside its mesh is skipped.
+void drawLighterTop(const ViewState& view, const MeshState& meshes, const Tri& face);
+void drawLighterBase(const ViewState& view, const MeshState& meshes, const Tri& face);

@@ -1,7 +1,9 @@
-// A decoded 24-bit picture in plain memory, apart from any GL texture.
+// Decoded pictures in plain memory and the readers that fill them; no GL here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 // width x height pixels of tightly packed red-green-blue bytes; row 0 is the
@@ -11,3 +13,31 @@ struct Image {
   uint32_t height = 0;
   std::vector<unsigned char> data;
 };
+
+// Why a BMP could not be decoded; kNone when the record holds the picture.
+enum class BmpFailure { kNone, kPlanes, kBitsPerPixel, kTooLarge, kNoMemory, kShortPixels };
+
+// Outcome of decoding, with the header fields the messages quote.
+struct BmpResult {
+  BmpFailure failure = BmpFailure::kNone;
+  unsigned planes = 0;
+  unsigned bitsPerPixel = 0;
+};
+
+// Decodes a 24-bit BMP read from the start of `file` into `image`. Prints
+// nothing; on failure the record is partly written and must not be used.
+BmpResult decodeBmp(std::FILE* file, Image& image);
+
+// The same from `size` bytes in memory.
+BmpResult decodeBmp(const unsigned char* bytes, size_t size, Image& image);
+
+// Opens `path` and decodes it into `image`, printing what went wrong.
+// Returns 1 when the record holds a complete picture, 0 otherwise.
+int ImageLoad(const char* path, Image* image);
+
+// Size of the headerless 32 by 32 RGB particle image.
+constexpr size_t kParticleImageBytes = 32 * 32 * 3;
+
+// Reads the particle image at `path`. Texels the file does not supply are
+// black, and a line on standard output says the file was not read in full.
+std::vector<unsigned char> readParticleImage(const char* path);

@@ -1,0 +1,104 @@
+// Completes a mesh once it is read: a printed check of its first vertices and
+// faces, the model's scale divisor, the centre and the per-vertex normals.
+#include "mesh/prepare.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void printVertex(const char* which, const std::vector<Vector3>& vertices, size_t k) {
+  const Vector3& v = vertices[k];
+  std::printf("%s vertex: %f %f %f \n", which, static_cast<double>(v.x), static_cast<double>(v.y),
+              static_cast<double>(v.z));
+}
+
+void printFace(const char* which, const std::vector<Tri>& faces, size_t k) {
+  if (k < faces.size()) {
+    const Tri& f = faces[k];
+    std::printf("%s face: %d %d %d \n", which, f.corner1, f.corner2, f.corner3);
+  }
+}
+
+// The first three vertices and faces, for meshes of more than 4 vertices.
+void printDiagnostics(const std::vector<Vector3>& vertices, const std::vector<Tri>& faces) {
+  if (vertices.size() <= 4) {
+    return;
+  }
+  const char* const which[] = {"first", "second", "third"};
+  for (size_t k = 0; k < 3; ++k) {
+    printVertex(which[k], vertices, k);
+    printFace(which[k], faces, k);
+  }
+}
+
+// The larger of the box's x and y extents; z plays no part. The box still
+// holds its start values wherever the base mesh did not widen it, so an
+// all-negative x range measures from the maximum's start value, near 0.
+float extentOf(const MeshState& m) {
+  float extent = m.max_x - m.min_x;
+  if (m.max_y - m.min_y > extent) {
+    extent = m.max_y - m.min_y;
+  }
+  return extent;
+}
+
+// Turns the centre sum into the mean. A mesh without vertices keeps (0, 0, 0)
+// rather than 0 / 0, so that the rest of the model is still placed sensibly.
+void divideCentre(Vector3& centre, size_t vertexCount) {
+  if (vertexCount == 0) {
+    return;
+  }
+  const float n = static_cast<float>(vertexCount);
+  centre.x /= n;
+  centre.y /= n;
+  centre.z /= n;
+}
+
+void addTo(std::vector<Vector3>& normals, int corner, const Vector3& n) {
+  // The reader only keeps faces whose corners name existing vertices; the
+  // check keeps a hand-built mesh from writing outside the array.
+  if (corner < 1 || static_cast<size_t>(corner) > normals.size()) {
+    return;
+  }
+  Vector3& sum = normals[static_cast<size_t>(corner) - 1];
+  sum.x += n.x;
+  sum.y += n.y;
+  sum.z += n.z;
+}
+
+// One normal per vertex: the sum of the normals of the faces that name it,
+// divided by 5.0 (not scaled to unit length).
+void buildVertexNormals(std::vector<Vector3>& normals, size_t vertexCount,
+                        const std::vector<Tri>& faces) {
+  normals.assign(vertexCount, Vector3{});
+  for (const Tri& f : faces) {
+    addTo(normals, f.corner1, f.normal);
+    addTo(normals, f.corner2, f.normal);
+    addTo(normals, f.corner3, f.normal);
+  }
+  for (Vector3& n : normals) {
+    n.x = static_cast<float>(n.x / 5.0);
+    n.y = static_cast<float>(n.y / 5.0);
+    n.z = static_cast<float>(n.z / 5.0);
+  }
+}
+
+}  // namespace
+
+void prepareMesh(MeshState& m, int isBase) {
+  if (isBase != 0) {
+    printDiagnostics(m.lighterBaseVertices, m.lighterBaseTriangles);
+    // An empty base mesh leaves the divisor at 1.0: the box's start values
+    // would give about -1.2e38 and make the lid vanish as well.
+    if (!m.lighterBaseVertices.empty()) {
+      m.max_extent = extentOf(m);
+    }
+    divideCentre(m.centerBase, m.lighterBaseVertices.size());
+    buildVertexNormals(m.lighterBaseNormals, m.lighterBaseVertices.size(), m.lighterBaseTriangles);
+  } else {
+    printDiagnostics(m.lighterTopVertices, m.lighterTopTriangles);
+    divideCentre(m.centerTop, m.lighterTopVertices.size());
+    buildVertexNormals(m.lighterTopNormals, m.lighterTopVertices.size(), m.lighterTopTriangles);
+  }
+}

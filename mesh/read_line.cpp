@@ -1,0 +1,169 @@
+// Vertex and face lines of the `.m` format, appended to a mesh as they come.
+#include "mesh/read_line.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A face field is handled as at most this many characters; longer fields are
+// converted from their first kFieldMax characters.
+constexpr size_t kFieldMax = 99;
+
+// The arrays and the centre sum of the mesh a line belongs to.
+struct MeshRefs {
+  std::vector<Vector3>& vertices;
+  std::vector<Tri>& faces;
+  Vector3& centre;
+};
+
+MeshRefs meshOf(MeshState& m, int isBase) {
+  if (isBase != 0) {
+    return {m.lighterBaseVertices, m.lighterBaseTriangles, m.centerBase};
+  }
+  return {m.lighterTopVertices, m.lighterTopTriangles, m.centerTop};
+}
+
+// Comparisons with a coordinate that is not a number are false, so such a
+// coordinate widens nothing.
+void widenBox(MeshState& m, const Vector3& v) {
+  if (v.x > m.max_x) m.max_x = v.x;
+  if (v.x < m.min_x) m.min_x = v.x;
+  if (v.y > m.max_y) m.max_y = v.y;
+  if (v.y < m.min_y) m.min_y = v.y;
+  if (v.z > m.max_z) m.max_z = v.z;
+  if (v.z < m.min_z) m.min_z = v.z;
+}
+
+void readVertex(MeshState& m, const char* line, int isBase) {
+  // A coordinate the line does not supply stays 0; the vertex is added all
+  // the same so that later vertex numbers follow the "v" lines of the file.
+  Vector3 v;
+  if (std::sscanf(line, "v %g %g %g", &v.x, &v.y, &v.z) < 3) {
+    std::puts("an error occurred in reading vertices");
+  }
+  MeshRefs mesh = meshOf(m, isBase);
+  mesh.vertices.push_back(v);
+  mesh.centre.x += v.x;
+  mesh.centre.y += v.y;
+  mesh.centre.z += v.z;
+  widenBox(m, v);
+}
+
+// The next field of a line split at runs of spaces (a tab is no separator),
+// NUL-terminated in place; nullptr when the line is used up.
+char* nextField(char*& cursor) {
+  while (*cursor == ' ') ++cursor;
+  if (*cursor == '\0') return nullptr;
+  char* field = cursor;
+  while (*cursor != ' ' && *cursor != '\0') ++cursor;
+  if (*cursor == ' ') *cursor++ = '\0';
+  return field;
+}
+
+// A field's number: the text before its first "/", at most kFieldMax
+// characters of it, converted as strtol converts it.
+struct FieldValue {
+  long value;
+  bool fitsInt;  // false also when strtol itself overflowed
+};
+
+FieldValue convertField(char* field) {
+  size_t length = std::strcspn(field, "/");
+  if (length > kFieldMax) length = kFieldMax;
+  field[length] = '\0';
+  errno = 0;
+  const long value = std::strtol(field, nullptr, 10);
+  const bool fits = errno != ERANGE && value >= INT_MIN && value <= INT_MAX;
+  return {value, fits};
+}
+
+// What "j is %d" prints for a field: its value, or the nearest int when the
+// value does not fit one (as strtol itself saturates at the limits of long).
+int printedValue(const FieldValue& f) {
+  if (f.fitsInt) return static_cast<int>(f.value);
+  return f.value < 0 ? INT_MIN : INT_MAX;
+}
+
+bool namesVertex(const FieldValue& f, size_t vertexCount) {
+  return f.fitsInt && f.value >= 1 && static_cast<unsigned long>(f.value) <= vertexCount;
+}
+
+// Checks the first three corners; prints why the face is skipped if it is.
+bool cornersValid(const FieldValue* corners, size_t count, size_t vertexCount,
+                  const LineSource& src) {
+  if (count < 3) {
+    std::printf("%s:%ld: face skipped: it names %zu corner%s, a face needs 3\n", src.name,
+                src.number, count, count == 1 ? "" : "s");
+    return false;
+  }
+  for (size_t k = 0; k < 3; ++k) {
+    if (namesVertex(corners[k], vertexCount)) {
+      continue;
+    }
+    std::printf("%s:%ld: face skipped: corner %ld is not a vertex read so far ", src.name,
+                src.number, corners[k].value);
+    if (vertexCount == 0) {
+      std::puts("(none read yet)");
+    } else {
+      std::printf("(1 to %zu)\n", vertexCount);
+    }
+    return false;
+  }
+  return true;
+}
+
+// The unit normal of the face P1 P2 P3 by the cross product of its edges.
+// Corners on one line give 0 / 0, not a number, by design: no guard.
+Vector3 faceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int isBase) {
+  const Vector3 a{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
+  if (isBase == 0) std::puts("vectorA set for TOP...");
+  const Vector3 b{p3.x - p1.x, p3.y - p1.y, p3.z - p1.z};
+  if (isBase == 0) std::puts("vectorB set for TOP...");
+  std::puts("vectors set and ready...");
+  const Vector3 n{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+  const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+  return {n.x / length, n.y / length, n.z / length};
+}
+
+void readFace(MeshState& m, char* line, int isBase, const LineSource& src) {
+  char* cursor = line;
+  nextField(cursor);  // the letter, or a word that begins with it
+  FieldValue corners[3] = {};
+  size_t count = 0;
+  while (char* field = nextField(cursor)) {
+    const FieldValue f = convertField(field);
+    std::printf("j is %d\n", printedValue(f));
+    if (count < 3) corners[count] = f;
+    ++count;
+  }
+  MeshRefs mesh = meshOf(m, isBase);
+  if (!cornersValid(corners, count, mesh.vertices.size(), src)) {
+    return;
+  }
+  std::puts("calculating center and normal...");
+  std::printf("int isBase is %d...\n", isBase);
+  Tri face;
+  face.corner1 = static_cast<int>(corners[0].value);
+  face.corner2 = static_cast<int>(corners[1].value);
+  face.corner3 = static_cast<int>(corners[2].value);
+  const std::vector<Vector3>& v = mesh.vertices;
+  face.normal = faceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1], isBase);
+  std::puts("finished calculations");
+  mesh.faces.push_back(face);
+}
+
+}  // namespace
+
+void readLine(MeshState& meshes, char* line, int isBase, const LineSource& source) {
+  if (line[0] == 'v') {
+    readVertex(meshes, line, isBase);
+  } else if (line[0] == 'f') {
+    readFace(meshes, line, isBase, source);
+  }
+}
