@@ -5,7 +5,8 @@
 //
 // LIGHTER_EXIT_AFTER_FRAMES=N ends the run with status 0 once N frames are
 // swapped; LIGHTER_LAUNCH_NS (wall-clock nanoseconds since the epoch, as
-// `date +%s%N` prints them, taken by whoever started the process) makes the first frame report the start-up time.
+// `date +%s%N` prints them, taken by whoever started the process) makes the first frame report the
+// start-up time.
 #include <GL/glut.h>
 #include <errno.h>
 
@@ -136,6 +137,8 @@ struct RunTotals {
 RunTotals gTotals;
 unsigned long gExitAfterFrames = 0;  // 0: run until "Exit"
 long long gLaunchNs = -1;
+long long gMainNs = 0;     // main entered: the process and its libraries loaded
+long long gStartUpNs = 0;  // startUp returned: window, GL driver, textures, meshes
 
 long long wallClockNs() {
   timespec now{};
@@ -182,10 +185,15 @@ void printTotals() {
                gTotals.libraries, gTotals.framesWithLibraries, gOtherThreads);
 }
 
+double msSinceLaunch(long long ns) { return static_cast<double>(ns - gLaunchNs) / 1e6; }
+
 void reportStartUp() {
   if (gLaunchNs < 0) return;
-  const double ms = static_cast<double>(wallClockNs() - gLaunchNs) / 1e6;
-  std::fprintf(stderr, "first frame swapped %.2f ms after launch\n", ms);
+  const long long now = wallClockNs();
+  std::fprintf(stderr,
+               "first frame swapped %.2f ms after launch (main entered at %.2f ms, "
+               "start-up done at %.2f ms)\n",
+               msSinceLaunch(now), msSinceLaunch(gMainNs), msSinceLaunch(gStartUpNs));
 }
 
 // The real frame, with the checks around it.
@@ -208,10 +216,12 @@ void checkedDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  gMainNs = wallClockNs();
   gExitAfterFrames = envCount("LIGHTER_EXIT_AFTER_FRAMES");
   if (const char* launch = std::getenv("LIGHTER_LAUNCH_NS")) gLaunchNs = std::atoll(launch);
   std::atexit(printTotals);
   startUp(scene, &argc, argv);
+  gStartUpNs = wallClockNs();
   drainGlErrors(0);  // anything start-up left behind
   glutDisplayFunc(checkedDisplay);
   glutMainLoop();
