@@ -40,11 +40,48 @@ void widenBox(MeshState& m, const Vector3& v) {
   if (v.z < m.min_z) m.min_z = v.z;
 }
 
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The end of a plain decimal number at `at` (optional sign, digits with at
+// most one point, no exponent), or nullptr when the text is anything else.
+const char* plainNumberEnd(const char* at) {
+  if (*at == '+' || *at == '-') ++at;
+  bool digits = false;
+  while (isDigit(*at)) ++at, digits = true;
+  if (*at == '.') {
+    ++at;
+    while (isDigit(*at)) ++at, digits = true;
+  }
+  return digits ? at : nullptr;
+}
+
+// "v x y z" with three plain decimal numbers, each followed by whitespace or
+// the end of the line: what mesh files hold. For this form strtof gives the
+// very floats that sscanf's %g gives (both round correctly), at a fraction of
+// sscanf's cost. False, with v untouched, for anything else.
+bool readPlainVertex(const char* line, Vector3& v) {
+  float values[3];
+  const char* at = line + 1;  // past the "v"
+  for (float& value : values) {
+    while (isSpace(*at)) ++at;
+    const char* end = plainNumberEnd(at);
+    if (end == nullptr || (*end != '\0' && !isSpace(*end))) return false;
+    value = std::strtof(at, nullptr);
+    at = end;
+  }
+  v = {values[0], values[1], values[2]};
+  return true;
+}
+
 void readVertex(MeshState& m, const char* line, int isBase) {
   // A coordinate the line does not supply stays 0; the vertex is added all
   // the same so that later vertex numbers follow the "v" lines of the file.
   Vector3 v;
-  if (std::sscanf(line, "v %g %g %g", &v.x, &v.y, &v.z) < 3) {
+  if (!readPlainVertex(line, v) && std::sscanf(line, "v %g %g %g", &v.x, &v.y, &v.z) < 3) {
     std::puts("an error occurred in reading vertices");
   }
   MeshRefs mesh = meshOf(m, isBase);
@@ -118,14 +155,57 @@ bool cornersValid(const FieldValue* corners, size_t count, size_t vertexCount,
   return true;
 }
 
+// The reader's commentary on a face, gathered and written to standard output
+// in one piece: the same bytes as one printf or puts per line, a few times
+// faster, which matters at millions of faces.
+class FaceLog {
+ public:
+  void line(const char* text) {
+    append(text);
+    append("\n");
+  }
+  // `prefix`, the number in decimal as %d prints it, `suffix`.
+  void number(const char* prefix, long value, const char* suffix) {
+    append(prefix);
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    unsigned long magnitude =
+        value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    do {
+      *--at = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *--at = '-';
+    write(at, static_cast<size_t>(end - at));
+    append(suffix);
+  }
+  void flush() {
+    std::fwrite(text_, 1, size_, stdout);
+    size_ = 0;
+  }
+  ~FaceLog() { flush(); }
+
+ private:
+  void append(const char* text) { write(text, std::strlen(text)); }
+  void write(const char* text, size_t n) {
+    if (size_ + n > sizeof text_) flush();
+    std::memcpy(text_ + size_, text, n);  // n is far below the buffer's size
+    size_ += n;
+  }
+  char text_[1024];
+  size_t size_ = 0;
+};
+
 // The unit normal of the face P1 P2 P3 by the cross product of its edges.
 // Corners on one line give 0 / 0, not a number, by design: no guard.
-Vector3 faceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int isBase) {
+Vector3 faceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int isBase,
+                   FaceLog& log) {
   const Vector3 a{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
-  if (isBase == 0) std::puts("vectorA set for TOP...");
+  if (isBase == 0) log.line("vectorA set for TOP...");
   const Vector3 b{p3.x - p1.x, p3.y - p1.y, p3.z - p1.z};
-  if (isBase == 0) std::puts("vectorB set for TOP...");
-  std::puts("vectors set and ready...");
+  if (isBase == 0) log.line("vectorB set for TOP...");
+  log.line("vectors set and ready...");
   const Vector3 n{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
   const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
   return {n.x / length, n.y / length, n.z / length};
@@ -136,25 +216,28 @@ void readFace(MeshState& m, char* line, int isBase, const LineSource& src) {
   nextField(cursor);  // the letter, or a word that begins with it
   FieldValue corners[3] = {};
   size_t count = 0;
+  FaceLog log;
   while (char* field = nextField(cursor)) {
     const FieldValue f = convertField(field);
-    std::printf("j is %d\n", printedValue(f));
+    log.number("j is ", printedValue(f), "\n");
     if (count < 3) corners[count] = f;
     ++count;
   }
   MeshRefs mesh = meshOf(m, isBase);
+  log.flush();  // the message about a skipped face comes after the fields
   if (!cornersValid(corners, count, mesh.vertices.size(), src)) {
     return;
   }
-  std::puts("calculating center and normal...");
-  std::printf("int isBase is %d...\n", isBase);
+  log.line("calculating center and normal...");
+  log.number("int isBase is ", isBase, "...\n");
   Tri face;
   face.corner1 = static_cast<int>(corners[0].value);
   face.corner2 = static_cast<int>(corners[1].value);
   face.corner3 = static_cast<int>(corners[2].value);
   const std::vector<Vector3>& v = mesh.vertices;
-  face.normal = faceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1], isBase);
-  std::puts("finished calculations");
+  face.normal =
+      faceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1], isBase, log);
+  log.line("finished calculations");
   mesh.faces.push_back(face);
 }
 
