@@ -61,8 +61,7 @@ bool clickAndSeeIt(Lighter& lighter, int x, int yUp, int& printed) {
 
 int litAbove(const Screenshot& s) { return s.countBrighter(0, 0, s.width, s.height / 2, kDim); }
 
-// One click on the lighter's body; the n-th of a run moves one pixel right,
-// since xdotool's synchronous move waits long for a pointer already there.
+// The n-th click on the lighter's body, one pixel right of the one before.
 bool clickBody(Lighter& lighter, int n, int& printed) {
   return clickAndSeeIt(lighter, 380 + n, 150, printed);
 }
@@ -85,6 +84,15 @@ struct Samples {
     long m = 0;
     for (long v : kb) m = v > m ? v : m;
     return m;
+  }
+  // Mean of the first or the last quarter of the samples: a trend shows as
+  // a difference between them.
+  long quarterMean(bool last) const {
+    const size_t n = kb.size() / 4 > 0 ? kb.size() / 4 : 1;
+    if (kb.empty()) return 0;
+    long sum = 0;
+    for (size_t i = 0; i < n; ++i) sum += kb[last ? kb.size() - 1 - i : i];
+    return sum / static_cast<long>(n);
   }
 };
 
@@ -135,8 +143,9 @@ TEST(Endurance, FlameAndColourCycleKeepMemoryFlatAndGlQuiet) {
       << "resident memory grew from " << warmKb << " kB to " << samples.max() << " kB";
   std::printf(
       "endurance: %d s, %zu rounds; resident memory: %ld kB at start, %ld kB after warm-up, "
-      "%ld kB at most, %ld kB at the end\n",
-      seconds, samples.kb.size(), startKb, warmKb, samples.max(), endKb);
+      "%ld kB at most, %ld kB at the end; mean of the first quarter %ld kB, of the last %ld kB\n",
+      seconds, samples.kb.size(), startKb, warmKb, samples.max(), endKb, samples.quarterMean(false),
+      samples.quarterMean(true));
   const auto totals = errors.find("checked:");
   std::printf("endurance: %s",
               totals == std::string::npos ? "no totals\n" : errors.c_str() + totals);
