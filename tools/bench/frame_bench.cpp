@@ -1,0 +1,226 @@
+// Frame rate of the real drawing path on a private Xvfb (Mesa's software
+// renderer): the lighter at rest, with the flame lit and in wireframe, each
+// next to a bare clear-and-swap loop in the same window. The states take
+// turns within each repetition, so that a busy machine slows them alike and
+// the ratios hold; the figures are medians over the repetitions. Also the
+// CPU time of a frame spent outside GL (particle arithmetic, mesh walk).
+//
+// Prints a Markdown section on standard output; the program's own commentary
+// goes to /dev/null.
+#include <GL/freeglut.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "lighter/callbacks.h"
+#include "lighter/scene.h"
+#include "lighter/startup.h"
+#include "tests/support/command.h"
+#include "tests/support/xvfb.h"
+#include "tools/bench/cpu_work.h"
+
+// Last: X11 headers define macros that clash with much else.
+#include <GL/glx.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRepetitions = 7;
+constexpr double kSecondsPerMeasurement = 0.6;
+constexpr int kMinFrames = 20;
+constexpr int kWarmUpFrames = 400;  // longer than the longest particle life
+constexpr double kCpuShareBudget = 0.05;
+
+enum class State { Bare, Rest, Flame, Wireframe };
+constexpr State kStates[] = {State::Bare, State::Rest, State::Flame, State::Wireframe};
+
+const char* label(State s) {
+  switch (s) {
+    case State::Bare:
+      return "bare clear and swap";
+    case State::Rest:
+      return "lighter at rest";
+    case State::Flame:
+      return "flame lit";
+    case State::Wireframe:
+      return "wireframe";
+  }
+  return "";
+}
+
+long gFrames = 0;
+
+void bareDisplay() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glutSwapBuffers();
+  glutPostRedisplay();
+  ++gFrames;
+}
+
+void lighterDisplay() {
+  display();
+  ++gFrames;
+}
+
+// The scene as the user would have set it: a third click lights the flame
+// (act 3, zoom -10), "Wireframe" picks display_mode 0.
+void enter(State s) {
+  scene.flameOn = s == State::Flame ? 1 : 0;
+  scene.act = s == State::Flame ? 3 : 0;
+  scene.playSpark = 0;
+  scene.zoom = -10.0f;
+  scene.display_mode = s == State::Wireframe ? kWireframe : kSmooth;
+  glutDisplayFunc(s == State::Bare ? bareDisplay : lighterDisplay);
+  glutPostRedisplay();
+}
+
+// Runs frames through GLUT's own event loop step, one frame per step since
+// every frame posts the next.
+void runFrames(long count) {
+  const long target = gFrames + count;
+  while (gFrames < target) glutMainLoopEvent();
+}
+
+// Seconds per frame over at least kSecondsPerMeasurement.
+double secondsPerFrame(State s) {
+  enter(s);
+  runFrames(3);
+  long frames = 0;
+  const auto start = Clock::now();
+  double elapsed = 0.0;
+  while (elapsed < kSecondsPerMeasurement || frames < kMinFrames) {
+    runFrames(1);
+    ++frames;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  return elapsed / static_cast<double>(frames);
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+// Seconds per call of `work`, run for about 0.3 s.
+template <typename Work>
+double secondsPerCall(Work work) {
+  long calls = 0;
+  const auto start = Clock::now();
+  double elapsed = 0.0;
+  while (elapsed < 0.3) {
+    for (int i = 0; i < 50; ++i) work();
+    calls += 50;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  }
+  return elapsed / static_cast<double>(calls);
+}
+
+void startLighter(const std::string& dataDir) {
+  if (chdir(dataDir.c_str()) != 0) throw std::runtime_error("no data set in " + dataDir);
+  static int argc = 1;
+  static char name[] = "lighter";
+  static char* argv[] = {name, nullptr};
+  startUp(scene, &argc, argv);
+  support::waitUntil(
+      [] {
+        glutMainLoopEvent();
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(glXGetCurrentDisplay(), glXGetCurrentDrawable(), &attributes);
+        return attributes.map_state == IsViewable;
+      },
+      support::Seconds(10), std::chrono::milliseconds(5));
+}
+
+struct Results {
+  std::vector<double> seconds[4];  // per state, per repetition
+  std::vector<double> ratio[4];    // frame time over the bare loop's, per repetition
+  std::vector<double> particles, walkSmooth, walkWire;
+};
+
+void measureCpu(Results& r) {
+  FlameState flame = scene;  // a lit flame in its steady state
+  const MeshState& meshes = scene;
+  volatile float sink = 0.0f;
+  r.particles.push_back(secondsPerCall([&] { bench::particlePassWithoutGl(flame); }));
+  r.walkSmooth.push_back(
+      secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, true); }));
+  r.walkWire.push_back(secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, false); }));
+}
+
+void print(FILE* out, const Results& r) {
+  const size_t faces = scene.lighterBaseTriangles.size() + scene.lighterTopTriangles.size();
+  std::fprintf(out, "### Frames\n\n");
+  std::fprintf(out,
+               "800 by 600 window, Mesa llvmpipe under Xvfb, shipped data set (%zu faces); "
+               "%d interleaved repetitions of at least %.1f s per state, medians.\n\n",
+               faces, kRepetitions, kSecondsPerMeasurement);
+  std::fprintf(out, "| state | frames/s | ms/frame | time vs bare loop |\n|---|---:|---:|---:|\n");
+  for (State s : kStates) {
+    const int i = static_cast<int>(s);
+    const double sec = median(r.seconds[i]);
+    std::fprintf(out, "| %s | %.0f | %.3f | %.1f x |\n", label(s), 1.0 / sec, sec * 1e3,
+                 median(r.ratio[i]));
+  }
+  const double flameFrame = median(r.seconds[static_cast<int>(State::Flame)]);
+  const double particles = median(r.particles);
+  const double walk = median(r.walkSmooth);
+  const double share = (particles + walk) / flameFrame;
+  std::fprintf(out,
+               "\nCPU time per frame outside GL (the same arithmetic timed without GL calls):\n\n");
+  std::fprintf(out, "| work | us per frame | share of a flame-lit frame |\n|---|---:|---:|\n");
+  std::fprintf(out, "| particle pass (1000 particles) | %.1f | %.2f %% |\n", particles * 1e6,
+               100.0 * particles / flameFrame);
+  std::fprintf(out, "| mesh walk, smooth | %.1f | %.2f %% |\n", walk * 1e6,
+               100.0 * walk / flameFrame);
+  std::fprintf(out, "| mesh walk, wireframe | %.1f | %.2f %% of a wireframe frame |\n",
+               median(r.walkWire) * 1e6,
+               100.0 * median(r.walkWire) / median(r.seconds[static_cast<int>(State::Wireframe)]));
+  std::fprintf(out, "| **total, flame lit** | %.1f | **%.2f %%** (budget < %.0f %%: %s) |\n",
+               (particles + walk) * 1e6, 100.0 * share, 100.0 * kCpuShareBudget,
+               share < kCpuShareBudget ? "met" : "MISSED");
+  std::fprintf(out, "\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
+  // Results go to the standard output we were given; the program's own
+  // commentary goes to /dev/null.
+  FILE* out = fdopen(dup(STDOUT_FILENO), "w");
+  const int devnull = open("/dev/null", O_WRONLY);
+  dup2(devnull, STDOUT_FILENO);
+  close(devnull);
+
+  support::Xvfb server;
+  setenv("DISPLAY", server.display().c_str(), 1);
+  startLighter(dataDir);
+
+  enter(State::Flame);
+  runFrames(kWarmUpFrames);
+  Results r;
+  for (int rep = 0; rep < kRepetitions; ++rep) {
+    double bare = 0.0;
+    for (State s : kStates) {
+      const double sec = secondsPerFrame(s);
+      const int i = static_cast<int>(s);
+      if (s == State::Bare) bare = sec;
+      r.seconds[i].push_back(sec);
+      r.ratio[i].push_back(sec / bare);
+    }
+    measureCpu(r);
+  }
+  print(out, r);
+  std::fclose(out);
+  std::fflush(stdout);
+  _exit(0);  // GLUT's window and the server go with the process
+}
