@@ -25,8 +25,8 @@ trap cleanup EXIT
 
 startup_runs=9
 mesh_sizes=(10000 100000 1000000)
-mesh_runs=5
-mesh_runs_1m=3
+mesh_runs=11
+mesh_runs_1m=5
 
 echo "bench: building (Release) in $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLIGHTER_TESTS=OFF >/dev/null
@@ -36,7 +36,7 @@ bin="$build/tools/bench"
 data="$build/data"
 
 median() { sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-field() { grep -o "$1 [0-9.]*" | awk '{print $2}'; }  # "name value" pairs
+field() { grep -o "$1 [0-9][0-9.]*" | awk '{print $2}'; }  # "name value" pairs
 time_field() { grep "$1" | awk -F': ' '{print $2}'; }  # a line of /usr/bin/time -v
 
 # Elapsed "h:mm:ss" or "m:ss.ss" of /usr/bin/time -v, in milliseconds.
@@ -99,6 +99,7 @@ done
 base_kb=$(for run in 1 2 3; do time_field 'Maximum resident' <"$work/empty-$run.txt"; done | median)
 mesh_rows=""
 per_face_ns=()
+per_face_min_ns=()
 mesh_ok=1
 for n in "${mesh_sizes[@]}"; do
   "$bin/mesh_gen" "$n" "$work/mesh-$n.m"
@@ -109,19 +110,23 @@ for n in "${mesh_sizes[@]}"; do
   done
   faces=$(field faces <"$work/read-$n-1.txt")
   cpu=$(cat "$work"/read-"$n"-*.txt | field cpu | median)
+  cpu_min=$(cat "$work"/read-"$n"-*.txt | field cpu | sort -g | head -n1)
   wall=$(cat "$work"/read-"$n"-*.txt | field wall | median)
   kb=$(for f in "$work"/read-"$n"-*.txt; do time_field 'Maximum resident' <"$f"; done | median)
-  row=$(awk -v n="$faces" -v c="$cpu" -v w="$wall" -v kb="$kb" -v base="$base_kb" 'BEGIN {
+  row=$(awk -v n="$faces" -v c="$cpu" -v cm="$cpu_min" -v w="$wall" -v kb="$kb" -v base="$base_kb" 'BEGIN {
     fps = n / c; bpf = (kb - base) * 1024 / n
-    printf "| %d | %.1f | %.1f | %.2f M | %.2f M | %.0f | %.1f |", n, c * 1000, w * 1000, fps / 1e6, n / w / 1e6, c / n * 1e9, bpf
+    printf "| %d | %.1f | %.1f | %.2f M | %.2f M | %.0f | %.0f | %.1f |", n, c * 1000, w * 1000, fps / 1e6, n / w / 1e6, c / n * 1e9, cm / n * 1e9, bpf
     ok = (fps >= 1e6 && bpf <= 100) ? 1 : 0
     printf " %s |\n", ok ? "met" : "MISSED" }')
   mesh_rows+="$row"$'\n'
   per_face_ns+=("$(awk -v n="$faces" -v c="$cpu" 'BEGIN {printf "%.1f", c / n * 1e9}')")
+  per_face_min_ns+=("$(awk -v n="$faces" -v c="$cpu_min" 'BEGIN {printf "%.1f", c / n * 1e9}')")
   case "$row" in *MISSED*) mesh_ok=0 ;; esac
 done
 flatness=$(printf '%s\n' "${per_face_ns[@]}" | sort -g | awk '{v[NR]=$1} END {printf "%.2f", v[NR]/v[1]}')
+flatness_min=$(printf '%s\n' "${per_face_min_ns[@]}" | sort -g | awk '{v[NR]=$1} END {printf "%.2f", v[NR]/v[1]}')
 flat_verdict=$(awk -v f="$flatness" 'BEGIN {print (f <= 1.2) ? "met" : "MISSED"}')
+flat_min_verdict=$(awk -v f="$flatness_min" 'BEGIN {print (f <= 1.2) ? "met" : "MISSED"}')
 
 # --- Micro-benchmarks --------------------------------------------------------------
 echo "bench: micro-benchmarks"
@@ -157,11 +162,13 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo "by CPU time (the machine is shared; wall time beside it). Bytes per face: peak"
   echo "resident memory less that of reading an empty file ($base_kb kB)."
   echo
-  echo "| faces | CPU ms | wall ms | faces/s (CPU) | faces/s (wall) | ns/face (CPU) | bytes/face | budget |"
-  echo "|---:|---:|---:|---:|---:|---:|---:|---|"
+  echo "| faces | CPU ms | wall ms | faces/s (CPU) | faces/s (wall) | ns/face (CPU) | ns/face, fastest run | bytes/face | budget |"
+  echo "|---:|---:|---:|---:|---:|---:|---:|---:|---|"
   printf '%s' "$mesh_rows"
   echo
-  echo "Cost per face, slowest size over fastest: **$flatness** (budget within 1.20: $flat_verdict)."
+  echo "Cost per face, slowest size over cheapest: **$flatness** by the medians (budget within 1.20:"
+  echo "$flat_verdict), **$flatness_min** by each size's fastest run ($flat_min_verdict). The fastest run is"
+  echo "the cost without the interference of the machine's other work."
   echo
   echo "### GL calls of one frame at rest"
   echo
@@ -190,4 +197,4 @@ else
   { echo "# Performance"; echo; cat "$work/section.md"; } >"$report"
 fi
 echo "bench: wrote $report"
-echo "bench: start-up $startup_ms ms ($startup_verdict); mesh reading per-face flatness $flatness ($flat_verdict)"
+echo "bench: start-up $startup_ms ms ($startup_verdict); mesh reading per-face flatness $flatness ($flat_verdict), fastest runs $flatness_min ($flat_min_verdict)"
