@@ -9,6 +9,7 @@
 // start-up time.
 #include <GL/glut.h>
 #include <errno.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <cstddef>
@@ -124,6 +125,9 @@ namespace {
 
 // Frames with allocations reported one by one; after that only the totals.
 constexpr unsigned long kFramesReportedSingly = 20;
+// How often the allocator's figures are reported: live heap against what the
+// process holds tells a leak (live heap grows) from fragmentation.
+constexpr unsigned long kHeapReportFrames = 1000;
 
 struct RunTotals {
   unsigned long frames = 0;
@@ -177,6 +181,12 @@ void reportHeap(unsigned long frame, const HeapCount& heap) {
   }
 }
 
+void reportHeapInUse(unsigned long frame) {
+  const struct mallinfo2 info = mallinfo2();
+  std::fprintf(stderr, "memory after frame %lu: heap in use %zu kB, held %zu kB\n", frame,
+               (info.uordblks + info.hblkhd) / 1024, (info.arena + info.hblkhd) / 1024);
+}
+
 void printTotals() {
   std::fprintf(stderr,
                "checked: %lu frames; GL errors %lu; heap allocations in frames: program %lu "
@@ -208,6 +218,7 @@ void checkedDisplay() {
   drainGlErrors(frame);
   reportHeap(frame, gFrameHeap);
   if (frame == 1) reportStartUp();
+  if (frame % kHeapReportFrames == 0) reportHeapInUse(frame);
   if (gExitAfterFrames != 0 && frame >= gExitAfterFrames) {
     std::exit(0);  // flushes standard output like the "Exit" entry does
   }

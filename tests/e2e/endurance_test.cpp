@@ -146,6 +146,14 @@ TEST(Endurance, FlameAndColourCycleKeepMemoryFlatAndGlQuiet) {
       "%ld kB at most, %ld kB at the end; mean of the first quarter %ld kB, of the last %ld kB\n",
       seconds, samples.kb.size(), startKb, warmKb, samples.max(), endKb, samples.quarterMean(false),
       samples.quarterMean(true));
+  // The allocator's figures, first and last: live heap against heap held.
+  const auto firstHeap = errors.find("memory after frame");
+  const auto lastHeap = errors.rfind("memory after frame");
+  if (firstHeap != std::string::npos) {
+    const auto lineOf = [&](size_t at) { return errors.substr(at, errors.find('\n', at) - at); };
+    std::printf("endurance: %s\nendurance: %s\n", lineOf(firstHeap).c_str(),
+                lineOf(lastHeap).c_str());
+  }
   const auto totals = errors.find("checked:");
   std::printf("endurance: %s",
               totals == std::string::npos ? "no totals\n" : errors.c_str() + totals);
