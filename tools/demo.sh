@@ -5,7 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$root/tools/setup.sh"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j"$(nproc)"
+cmake --build "$root/build" -j"$(nproc)" --target lighter lighter_data
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "demo: no display; set DISPLAY (for instance run it inside an X session, or under xvfb-run)" >&2

@@ -268,6 +268,21 @@ TEST(FlameCalls, EachFrameDrawsAllParticlesAfterTheLighterWhileTheFlameBurns) {
   ASSERT_NO_FATAL_FAILURE(lightTheFlame(lighter, unlit));
   ASSERT_TRUE(support::waitUntil([&] { return flameBurns(lighter.screenshot(), unlit); },
                                  support::Seconds(60)));
+  // Let the steady flame burn a while, however slowly the traced program
+  // draws: each frame moves the flame, so a dozen changed pictures mean a
+  // dozen frames at least, past the ten passes of the shortest life.
+  Screenshot previous = lighter.screenshot();
+  int changed = 0;
+  ASSERT_TRUE(support::waitUntil(
+      [&] {
+        Screenshot shot = lighter.screenshot();
+        if (shot.rgb != previous.rgb) {
+          ++changed;
+          previous = std::move(shot);
+        }
+        return changed >= 12;
+      },
+      support::Seconds(120)));
   clickLighter(lighter, 4);
   ASSERT_TRUE(lighter.waitForOutput("mouse clicked at 384 150\n"));
   ASSERT_TRUE(support::waitUntil([&] { return lighter.screenshot().rgb == unlit.rgb; },

@@ -277,8 +277,20 @@ std::vector<GlCall> Lighter::glCalls() const {
 }
 
 std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls) {
+  // freeglut draws its menus in contexts of their own; only the calls made in
+  // the first context, the window's, belong to the program's frames.
+  static const std::regex contextArg(R"(ctx = (0x[0-9a-f]+))");
+  std::string windowContext;
+  bool inWindow = true;
   std::vector<std::vector<GlCall>> frames(1);
   for (const auto& c : calls) {
+    std::smatch m;
+    if (c.name == "glXMakeContextCurrent" && std::regex_search(c.args, m, contextArg)) {
+      if (windowContext.empty()) windowContext = m[1];
+      inWindow = m[1] == windowContext;
+      continue;
+    }
+    if (!inWindow) continue;
     frames.back().push_back(c);
     if (c.name == "glXSwapBuffers") frames.emplace_back();
   }

@@ -119,7 +119,8 @@ class Lighter {
   std::string window_;
 };
 
-// Calls between two buffer swaps: frame k of a trace (0 = first frame).
+// The calls of the program's window between two buffer swaps: frame k of a
+// trace (frame 0 also holds start-up); menu drawing is left out.
 std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls);
 
 }  // namespace e2e

@@ -54,11 +54,11 @@ TEST(StartValues, LoadTimeValuesGiveTheFlameItsSpeedAndDistance) {
   EXPECT_EQ(s.slowdown, 2.0f);
   EXPECT_EQ(s.delay, 0u);
   const float amb[4] = {0.6f, 0.6f, 0.6f, 1.0f};
-  const float spec[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  const float specular[4] = {0.8f, 0.8f, 0.8f, 1.0f};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(s.light_amb[i], amb[i]);
     EXPECT_EQ(s.light_diff[i], amb[i]);
-    EXPECT_EQ(s.light_spec[i], spec[i]);
+    EXPECT_EQ(s.light_spec[i], specular[i]);
   }
 }
 

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# A longer fuzzing run of one reader: tools/fuzz.sh mesh|bmp [RUNS]
+# Builds the sanitizer build if needed and runs the fuzzer on one core from a
+# scratch copy of its seed corpus; a crash input lands in the current folder
+# (add it to tests/fuzz/corpus/NAME/ once fixed, so every test run replays it).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+name=${1:?usage: tools/fuzz.sh mesh|bmp [RUNS]}
+runs=${2:-10000000}
+case "$name" in
+  mesh) max_len=12000 ;;
+  bmp) max_len=2048 ;;
+  *) echo "fuzz: no fuzzer named $name (mesh, bmp)" >&2; exit 2 ;;
+esac
+
+bash "$root/tools/setup.sh"
+CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DLIGHTER_FUZZ=ON -DLIGHTER_WINDOW_TESTS=OFF >/dev/null
+cmake --build "$root/build-fuzz" -j"$(nproc)" --target "${name}_fuzz"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$root/build-fuzz/tests/fuzz/${name}_fuzz" -runs="$runs" -max_len="$max_len" \
+  -print_final_stats=1 "$work" "$root/tests/fuzz/corpus/$name"
