@@ -1,20 +1,14 @@
 // Entry of the GL tests: every test gets a display of its own.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
-#include <stdexcept>
 
 #include "lighter/callbacks.h"
-#include "lighter/startup.h"
 #include "tests/gl/gl_fixture.h"
-#include "tests/support/command.h"
+#include "tests/support/window.h"
 #include "tests/support/xvfb.h"
-
-// Last: X11 headers define macros that clash with GoogleTest.
-#include <GL/glx.h>
 
 namespace gltest {
 namespace {
@@ -36,21 +30,8 @@ bool started = false;
 
 Scene& startLighter(const std::string& workdir) {
   if (!started) {
-    if (chdir(workdir.c_str()) != 0) throw std::runtime_error("no directory " + workdir);
-    static int argc = 1;
-    static char name[] = "lighter";
-    static char* argv[] = {name, nullptr};
-    startUp(scene, &argc, argv);
+    support::startLighterIn(workdir);
     started = true;
-    // Wait until the window is mapped, so that its front buffer can be read.
-    support::waitUntil(
-        [] {
-          glutMainLoopEvent();
-          XWindowAttributes attributes{};
-          XGetWindowAttributes(glXGetCurrentDisplay(), glXGetCurrentDrawable(), &attributes);
-          return attributes.map_state == IsViewable;
-        },
-        support::Seconds(10), std::chrono::milliseconds(5));
   }
   return scene;
 }

@@ -23,11 +23,9 @@
 #include "lighter/scene.h"
 #include "lighter/startup.h"
 #include "tests/support/command.h"
+#include "tests/support/window.h"
 #include "tests/support/xvfb.h"
 #include "tools/bench/cpu_work.h"
-
-// Last: X11 headers define macros that clash with much else.
-#include <GL/glx.h>
 
 namespace {
 
@@ -124,21 +122,7 @@ double secondsPerCall(Work work) {
   return elapsed / static_cast<double>(calls);
 }
 
-void startLighter(const std::string& dataDir) {
-  if (chdir(dataDir.c_str()) != 0) throw std::runtime_error("no data set in " + dataDir);
-  static int argc = 1;
-  static char name[] = "lighter";
-  static char* argv[] = {name, nullptr};
-  startUp(scene, &argc, argv);
-  support::waitUntil(
-      [] {
-        glutMainLoopEvent();
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(glXGetCurrentDisplay(), glXGetCurrentDrawable(), &attributes);
-        return attributes.map_state == IsViewable;
-      },
-      support::Seconds(10), std::chrono::milliseconds(5));
-}
+void startLighter(const std::string& dataDir) { support::startLighterIn(dataDir); }
 
 struct Results {
   std::vector<double> seconds[4];  // per state, per repetition
