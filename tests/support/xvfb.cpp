@@ -7,10 +7,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
+#include <thread>
+
+// Last: X11 headers define macros that clash with other headers.
+#include <X11/Xlib.h>
 
 namespace support {
+namespace {
+
+// On a loaded machine a first connection to a freshly started server now and
+// then fails; a few more tries, a moment apart, get through.
+constexpr int kConnectAttempts = 10;
+constexpr auto kConnectRetryWait = std::chrono::milliseconds(200);
+
+}  // namespace
 
 Xvfb::Xvfb() {
   int fds[2];
@@ -37,17 +50,30 @@ Xvfb::Xvfb() {
   while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
   close(fds[0]);
   if (number.empty()) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    stop();
     throw std::runtime_error("Xvfb did not start (is the xvfb package installed?)");
   }
   display_ = ":" + number;
+  for (int attempt = 0; attempt < kConnectAttempts && !connection_; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(kConnectRetryWait);
+    connection_ = XOpenDisplay(display_.c_str());
+  }
+  if (!connection_) {
+    stop();
+    throw std::runtime_error("cannot connect to the Xvfb on " + display_);
+  }
 }
 
 Xvfb::~Xvfb() {
+  if (connection_) XCloseDisplay(connection_);
+  stop();
+}
+
+void Xvfb::stop() {
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
+    pid_ = -1;
   }
 }
 
