@@ -49,15 +49,25 @@ int decodeStatus(int status) {
 
 }  // namespace
 
-std::string run(const std::vector<std::string>& argv, int* status) {
+std::string run(const std::vector<std::string>& argv, int* status, std::string* errors) {
+  // Standard error goes to a file, so that neither stream can fill its pipe
+  // while the other is read.
+  std::string errorPath = "/dev/null";
+  if (errors) {
+    char name[] = "/tmp/lighter-stderr-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    close(fd);
+    errorPath = name;
+  }
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     dup2(fds[1], STDOUT_FILENO);
-    int devnull = open("/dev/null", O_WRONLY);
-    dup2(devnull, STDERR_FILENO);
+    int err = open(errorPath.c_str(), O_WRONLY);
+    dup2(err, STDERR_FILENO);
     close(fds[0]);
     close(fds[1]);
     std::vector<std::string> args = argv;
@@ -74,6 +84,10 @@ std::string run(const std::vector<std::string>& argv, int* status) {
   int raw = 0;
   waitpid(pid, &raw, 0);
   if (status) *status = decodeStatus(raw);
+  if (errors) {
+    *errors = readFile(errorPath);
+    unlink(errorPath.c_str());
+  }
   return out;
 }
 

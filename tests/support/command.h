@@ -14,8 +14,10 @@ namespace support {
 using Seconds = std::chrono::duration<double>;
 
 // Runs argv to its end and returns its standard output; `status` gets the
-// exit status (or -1 when it could not run). Standard error is discarded.
-std::string run(const std::vector<std::string>& argv, int* status = nullptr);
+// exit status (or -1 when it could not run). Standard error goes to `errors`
+// when given, else it is discarded.
+std::string run(const std::vector<std::string>& argv, int* status = nullptr,
+                std::string* errors = nullptr);
 
 // A child process whose standard output goes to a file. The destructor kills
 // it if it still runs, so a failing test leaves nothing behind.
