@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace e2e {
 namespace fs = std::filesystem;
@@ -16,6 +17,10 @@ constexpr const char* kTitle = "^Lighter Demonstration$";
 // freeglut menu entries: 25 pixels apart, the first centred 14 below the top.
 constexpr int kMenuEntryHeight = 25;
 constexpr int kMenuFirstEntryCentre = 2 + 12;
+// X clients that could not connect, and screenshots that failed, are tried
+// this often, this far apart.
+constexpr int kAttempts = 5;
+constexpr auto kRetryWait = std::chrono::milliseconds(100);
 
 int countOccurrences(const std::string& haystack, const std::string& needle) {
   int n = 0;
@@ -145,10 +150,21 @@ Lighter::~Lighter() {
 
 std::vector<std::string> Lighter::env() const { return {"DISPLAY=" + xvfb_.display()}; }
 
+std::string Lighter::xClient(std::vector<std::string> argv, int* status) const {
+  argv.insert(argv.begin(), {"env", "DISPLAY=" + xvfb_.display()});
+  for (int attempt = 1;; ++attempt) {
+    std::string errors;
+    std::string out = support::run(argv, status, &errors);
+    // xdotool: "Can't open display", xwd: "unable to open display".
+    if (errors.find("open display") == std::string::npos || attempt == kAttempts) return out;
+    std::this_thread::sleep_for(kRetryWait);
+  }
+}
+
 std::string Lighter::xdotool(const std::vector<std::string>& args) const {
-  std::vector<std::string> argv = {"env", "DISPLAY=" + xvfb_.display(), "xdotool"};
+  std::vector<std::string> argv = {"xdotool"};
   argv.insert(argv.end(), args.begin(), args.end());
-  return support::run(argv);
+  return xClient(argv);
 }
 
 std::string Lighter::output() const { return support::readFile(stdoutPath_); }
@@ -189,22 +205,15 @@ void Lighter::click(int x, int y) {
   xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
 }
 
-namespace {
-
 // Visible freeglut menus as (x, y, width, height), in no particular order.
-std::vector<Lighter::Geometry> openMenus(const std::string& display) {
-  std::vector<Lighter::Geometry> menus;
-  auto ids = lines(support::run({"env", "DISPLAY=" + display, "xdotool", "search", "--onlyvisible",
-                                 "--name", "^freeglut menu$"}));
-  for (const auto& id : ids) {
-    auto v = shellValues(
-        support::run({"env", "DISPLAY=" + display, "xdotool", "getwindowgeometry", "--shell", id}));
+std::vector<Lighter::Geometry> Lighter::openMenus() const {
+  std::vector<Geometry> menus;
+  for (const auto& id : lines(xdotool({"search", "--onlyvisible", "--name", "^freeglut menu$"}))) {
+    auto v = shellValues(xdotool({"getwindowgeometry", "--shell", id}));
     menus.push_back({v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]});
   }
   return menus;
 }
-
-}  // namespace
 
 void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
   const Geometry g = geometry();
@@ -218,7 +227,7 @@ void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
     std::vector<Geometry> menus;
     if (!support::waitUntil(
             [&] {
-              menus = openMenus(xvfb_.display());
+              menus = openMenus();
               return menus.size() > shown;
             },
             Seconds(10))) {
@@ -247,8 +256,13 @@ std::optional<int> Lighter::exitThroughMenu() {
 }
 
 Screenshot Lighter::screenshot() const {
-  return decodeXwd(
-      support::run({"env", "DISPLAY=" + xvfb_.display(), "xwd", "-silent", "-id", window_}));
+  // A capture that failed says nothing about the program: take it again.
+  for (int attempt = 1;; ++attempt) {
+    int status = -1;
+    const std::string xwd = xClient({"xwd", "-silent", "-id", window_}, &status);
+    if ((status == 0 && xwd.size() >= 100) || attempt == kAttempts) return decodeXwd(xwd);
+    std::this_thread::sleep_for(kRetryWait);
+  }
 }
 
 std::optional<Screenshot> Lighter::waitForScreenshot(bool (*condition)(const Screenshot&),

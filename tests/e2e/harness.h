@@ -107,7 +107,11 @@ class Lighter {
 
  private:
   std::vector<std::string> env() const;
+  // Runs an X client on the private display, started again if it could not
+  // connect.
+  std::string xClient(std::vector<std::string> argv, int* status = nullptr) const;
   std::string xdotool(const std::vector<std::string>& args) const;
+  std::vector<Geometry> openMenus() const;
 
   Options options_;
   support::Xvfb xvfb_;
