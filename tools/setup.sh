@@ -8,7 +8,7 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool x11-apps x11-utils imagemagick apitrace
+  xvfb xdotool x11-apps x11-utils imagemagick apitrace libxdamage-dev
   coreutils procps time
 )
 

@@ -1,5 +1,7 @@
 #include "tests/e2e/harness.h"
 
+#include <poll.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +10,10 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+// Last: X11 headers define macros that clash with other headers.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 
 namespace e2e {
 namespace fs = std::filesystem;
@@ -180,7 +186,8 @@ bool Lighter::waitForOutput(const std::string& text, int count, Seconds timeout)
 std::optional<int> Lighter::waitForExit(Seconds timeout) { return child_->waitForExit(timeout); }
 
 bool Lighter::waitForWindow(Seconds timeout) {
-  return support::waitUntil(
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const bool found = support::waitUntil(
       [&] {
         auto ids = lines(xdotool({"search", "--onlyvisible", "--name", kTitle}));
         if (ids.empty()) return false;
@@ -188,6 +195,55 @@ bool Lighter::waitForWindow(Seconds timeout) {
         return true;
       },
       timeout, std::chrono::milliseconds(50));
+  if (!found) return false;
+  if (damage_ == 0) {
+    Display* x = xvfb_.connection();
+    // The window may be gone by the time a request about it arrives; that
+    // shows as a wait that fails, not as the end of the test process.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    int errors = 0;
+    if (!XDamageQueryExtension(x, &damageEvents_, &errors)) {
+      throw std::runtime_error("the X server has no DAMAGE extension");
+    }
+    damage_ = XDamageCreate(x, std::stoul(window_), XDamageReportRawRectangles);
+  }
+  return waitForFrames(1, deadline - std::chrono::steady_clock::now());
+}
+
+bool Lighter::waitForFrames(int count, Seconds timeout) {
+  if (damage_ == 0) throw std::runtime_error("waitForFrames needs waitForWindow first");
+  Display* x = xvfb_.connection();
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  // Once the server has answered, every report of a frame drawn before this
+  // call is in the queue: drop them.
+  XSync(x, False);
+  XEvent event;
+  while (XEventsQueued(x, QueuedAlready) > 0) XNextEvent(x, &event);
+  int frames = 0;
+  while (frames < count) {
+    while (frames < count && XPending(x) > 0) {
+      XNextEvent(x, &event);
+      // A frame is one picture put into the window: one report, whose last
+      // rectangle says no more follow.
+      if (event.type == damageEvents_ + XDamageNotify &&
+          !reinterpret_cast<const XDamageNotifyEvent&>(event).more) {
+        ++frames;
+      }
+    }
+    if (frames >= count) break;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd p{ConnectionNumber(x), POLLIN, 0};
+    poll(&p, 1, static_cast<int>(left.count()));
+  }
+  return true;
+}
+
+bool Lighter::waitForTimers(std::chrono::milliseconds delay, Seconds timeout) {
+  if (!waitForFrames(1, timeout)) return false;
+  std::this_thread::sleep_for(delay);
+  return waitForFrames(2, timeout);
 }
 
 Lighter::Geometry Lighter::geometry() const {

@@ -2,6 +2,7 @@
 // clicks, menus, screenshots and recorded GL calls.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,6 +15,10 @@
 namespace e2e {
 
 using support::Seconds;
+
+// A spark's short flame lasts this long; a click before its timer fires is
+// put out by it.
+inline constexpr std::chrono::milliseconds kShortFlame{70};
 
 // Where the build put the program and the data set it ships.
 std::string binaryPath();
@@ -77,8 +82,20 @@ class Lighter {
   bool waitForOutput(const std::string& text, int count = 1, Seconds timeout = Seconds(20));
   std::optional<int> waitForExit(Seconds timeout = Seconds(20));
 
-  // Waits for the window to appear; false on timeout.
+  // Waits for the window to appear and its first frame to be drawn; false on
+  // timeout. A window is mapped before it is drawn, so only from then on do
+  // clicks, menus and screenshots meet the running program.
   bool waitForWindow(Seconds timeout = Seconds(20));
+  // Waits until `count` more frames have been drawn into the window (after
+  // waitForWindow). A frame's swap returns only once the X server has its
+  // picture, so the second frame counted comes from a pass of the program's
+  // loop, GLUT's timers included, that began after this call.
+  bool waitForFrames(int count, Seconds timeout = Seconds(20));
+  // Waits until the GLUT timers of at most `delay` that the program registered
+  // while handling an event whose answer (a printed line) has been seen have
+  // fired: they are registered before the next frame is drawn, and fire in the
+  // first pass of the loop that begins `delay` later.
+  bool waitForTimers(std::chrono::milliseconds delay, Seconds timeout = Seconds(20));
   std::string windowId() const { return window_; }
   // Position and size as the X server reports them.
   struct Geometry {
@@ -121,6 +138,8 @@ class Lighter {
   std::string tracePath_;
   std::unique_ptr<support::Child> child_;
   std::string window_;
+  unsigned long damage_ = 0;  // reports each frame drawn into the window
+  int damageEvents_ = 0;      // first event number of the DAMAGE extension
 };
 
 // The calls of the program's window between two buffer swaps: frame k of a
