@@ -275,6 +275,11 @@ void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
   const Geometry g = geometry();
   const int sx = g.x + x;
   const int sy = g.y + y;
+  // The menus of an earlier pick close once the program has handled it; until
+  // then they would pass for the menus of this one.
+  if (!support::waitUntil([&] { return openMenus().empty(); }, Seconds(10))) {
+    throw std::runtime_error("the menu of an earlier pick did not close");
+  }
   xdotool({"mousemove", std::to_string(sx), std::to_string(sy), "click", "3"});
   Geometry menu;
   size_t shown = 0;
