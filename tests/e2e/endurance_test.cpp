@@ -21,11 +21,11 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using e2e::kShortFlame;
 using e2e::Lighter;
 using e2e::Screenshot;
 
 constexpr int kWindowHeight = 600;
-constexpr auto kShortFlame = std::chrono::milliseconds(70);
 constexpr int kDim = 30;  // r+g+b above this counts as lit
 // Growth of resident memory allowed after the warm-up. The renderer's own
 // memory moves by a megabyte or two from frame to frame (its per-frame
@@ -66,16 +66,11 @@ bool clickBody(Lighter& lighter, int n, int& printed) {
   return clickAndSeeIt(lighter, 380 + n, 150, printed);
 }
 
-// A spark, then the wait until its short flame is out: its timer would put
-// out a flame lit before it fires.
+// A spark, then the wait until its timers have fired and its short flame is
+// out: its timer would put out a flame lit before it fires.
 bool spark(Lighter& lighter, int n, int& printed, int unlitAbove) {
-  if (!clickBody(lighter, n, printed) || !lighter.waitForOutput("spark!!\n", n)) return false;
-  const auto seen = Clock::now();
-  return support::waitUntil(
-      [&] {
-        return Clock::now() - seen > kShortFlame && litAbove(lighter.screenshot()) <= unlitAbove;
-      },
-      support::Seconds(20));
+  return clickBody(lighter, n, printed) && lighter.waitForOutput("spark!!\n", n) &&
+         lighter.waitForTimers(kShortFlame) && litAbove(lighter.screenshot()) <= unlitAbove;
 }
 
 struct Samples {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -16,14 +15,11 @@
 namespace {
 
 using e2e::GlCall;
+using e2e::kShortFlame;
 using e2e::Lighter;
 using e2e::Screenshot;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kWindowHeight = 600;
-// A spark's short flame lasts this long; a click before it ends is put out
-// by its timer.
-constexpr auto kShortFlame = std::chrono::milliseconds(70);
 constexpr int kDim = 30;  // r+g+b above this counts as lit
 
 // A left click at x and y counted upward from the bottom row, as the click
@@ -49,12 +45,14 @@ int litBelow(const Screenshot& s) {
   return s.countBrighter(0, s.height / 2, s.width, s.height, kDim);
 }
 
-// A picture with nothing moving in it: two screenshots in a row that agree.
+// A picture with nothing moving in it: the pictures of two frames in a row
+// that agree.
 Screenshot settledPicture(Lighter& lighter) {
   std::optional<Screenshot> last;
   std::optional<Screenshot> settled;
   support::waitUntil(
       [&] {
+        if (!lighter.waitForFrames(1)) return false;
         Screenshot shot = lighter.screenshot();
         if (last && last->rgb == shot.rgb) settled = shot;
         last = std::move(shot);
@@ -73,18 +71,13 @@ Screenshot startAndSettle(Lighter& lighter) {
   return settledPicture(lighter);
 }
 
-// Throws a spark and waits until its short flame has gone out, so that the
-// next click is not put out by the spark's timer.
+// Throws a spark and waits until its timers have fired, so that the next
+// click is not put out by the spark's timer; by then its short flame is out.
 void sparkAndWaitItOut(Lighter& lighter, int sparkNumber, const Screenshot& unlit) {
   clickLighter(lighter, sparkNumber);
   ASSERT_TRUE(lighter.waitForOutput("spark!!\n", sparkNumber));
-  const auto printed = Clock::now();
-  ASSERT_TRUE(support::waitUntil(
-      [&] {
-        return Clock::now() - printed > kShortFlame &&
-               litPixels(lighter.screenshot()) <= litPixels(unlit);
-      },
-      support::Seconds(20)))
+  ASSERT_TRUE(lighter.waitForTimers(kShortFlame));
+  ASSERT_LE(litPixels(lighter.screenshot()), litPixels(unlit))
       << "the short flame of spark " << sparkNumber << " did not go out";
 }
 
