@@ -318,6 +318,23 @@ TEST(FlameCalls, EachFrameDrawsAllParticlesAfterTheLighterWhileTheFlameBurns) {
     EXPECT_EQ(strip.z[0], -10.0);
   }
   EXPECT_GT(newborn, 0);
+
+  // It rises: its first move, shown by the next frame, is its vertical speed
+  // over the slowdown's 2000, and the speed is a spread of -30 to 29 lifted
+  // by the 80 start-up adds.
+  ASSERT_GE(lit.size(), 2u);
+  ASSERT_EQ(lit[lit.size() - 2], lit.back() - 1);
+  const auto born = stripsOf(frames[lit.back() - 1]);
+  const auto moved = stripsOf(frames[lit.back()]);
+  int rising = 0;
+  for (size_t i = 0; i < born.size(); ++i) {
+    if (born[i].alpha != 1.0) continue;
+    ++rising;
+    const double speed = (moved[i].y[0] - born[i].y[0]) * 2000;
+    EXPECT_GT(speed, 49.9) << "particle " << i;
+    EXPECT_LT(speed, 110) << "particle " << i;
+  }
+  EXPECT_GT(rising, 0);
 }
 
 }  // namespace
