@@ -16,10 +16,6 @@ constexpr float kSparkZoom = -40.0f;
 // Lifts the flame from the spark's distance to the steady flame's.
 constexpr float kLightingZoomStep = 30.0f;
 
-bool insideClickArea(int x, int yUp) {
-  return x >= kClickLeft && x <= kClickRight && yUp >= kClickBottom && yUp <= kClickTop;
-}
-
 // The first two turns of the wheel: a spark burst with a short flame; the
 // caller starts the timers that end both.
 void throwSpark(Scene& s) {
@@ -49,7 +45,7 @@ ClickOutcome handleMouse(Scene& s, int button, int state, int x, int y) {
   }
   const int yUp = s.GH - 1 - y;
   std::printf("mouse clicked at %d %d\n", x, yUp);
-  if (!insideClickArea(x, yUp)) {
+  if (!view::kClickArea.contains(x, yUp)) {
     return {};
   }
   switch (s.act) {

@@ -3,12 +3,6 @@
 
 #include "lighter/scene.h"
 
-// Upward pixel rectangle of the window in which left clicks count.
-inline constexpr int kClickLeft = 280;
-inline constexpr int kClickRight = 500;
-inline constexpr int kClickBottom = 5;
-inline constexpr int kClickTop = 300;
-
 // What the GLUT side has to do after a mouse event.
 struct ClickOutcome {
   bool startSparkTimers = false;  // register stopSpark and stopFlame

@@ -14,7 +14,8 @@ void assignStartValues(Scene& s) {
   s.flameOn = 0;
   s.act = 0;
   s.display_mode = kSmooth;
-  s.positionX = 2.25f;
-  s.positionY = -4.5f;
-  s.scaleSize = 1.25f;
+  const ViewState start;
+  s.positionX = start.positionX;
+  s.positionY = start.positionY;
+  s.scaleSize = start.scaleSize;
 }

@@ -11,17 +11,15 @@
 
 namespace {
 
-constexpr int kWindowX = 320;
-constexpr int kWindowY = 100;
 constexpr int kCheckerSize = 64;
 
 void createWindow(Scene& s, int* argc, char** argv) {
-  s.GW = 800;
-  s.GH = 600;
+  s.GW = view::kWindowWidth;
+  s.GH = view::kWindowHeight;
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutInitWindowSize(s.GW, s.GH);
-  glutInitWindowPosition(kWindowX, kWindowY);
+  glutInitWindowPosition(view::kWindowX, view::kWindowY);
   glutCreateWindow("Lighter Demonstration");
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // replaced by black below
 }

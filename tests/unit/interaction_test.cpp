@@ -63,16 +63,20 @@ TEST_P(ClickAreaTest, CountsOnlyInsideTheInclusiveRectangle) {
   EXPECT_EQ(outcome.startSparkTimers, c.counts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, ClickAreaTest,
-                         ::testing::Values(ClickCase{280, 5, true}, ClickCase{500, 300, true},
-                                           ClickCase{280, 300, true}, ClickCase{500, 5, true},
-                                           ClickCase{390, 150, true}, ClickCase{279, 150, false},
-                                           ClickCase{501, 150, false}, ClickCase{390, 4, false},
-                                           ClickCase{390, 301, false}),
-                         [](const auto& info) {
-                           return "X" + std::to_string(info.param.x) + "Y" +
-                                  std::to_string(info.param.yUp);
-                         });
+// The rectangle's bounds count; a pixel beyond any of them does not.
+constexpr view::PixelRect kArea = view::kClickArea;
+INSTANTIATE_TEST_SUITE_P(
+    Edges, ClickAreaTest,
+    ::testing::Values(ClickCase{kArea.left, kArea.bottom, true},
+                      ClickCase{kArea.right, kArea.top, true},
+                      ClickCase{kArea.left, kArea.top, true},
+                      ClickCase{kArea.right, kArea.bottom, true}, ClickCase{390, 150, true},
+                      ClickCase{kArea.left - 1, 150, false}, ClickCase{kArea.right + 1, 150, false},
+                      ClickCase{390, kArea.bottom - 1, false},
+                      ClickCase{390, kArea.top + 1, false}),
+    [](const auto& info) {
+      return "X" + std::to_string(info.param.x) + "Y" + std::to_string(info.param.yUp);
+    });
 
 TEST(HandleMouse, PrintsYCountedUpwardFromTheBottomRow) {
   auto s = startedScene();

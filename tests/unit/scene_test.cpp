@@ -40,9 +40,10 @@ TEST(StartValues, AreTheOnesTheEventLoopStartsWith) {
   EXPECT_EQ(s.flameOn, 0);
   EXPECT_EQ(s.act, 0);
   EXPECT_EQ(s.display_mode, kSmooth);
-  EXPECT_EQ(s.positionX, 2.25f);
-  EXPECT_EQ(s.positionY, -4.5f);
-  EXPECT_EQ(s.scaleSize, 1.25f);
+  // The placement starts where the view module puts the model.
+  EXPECT_EQ(s.positionX, static_cast<float>(view::kPositionX));
+  EXPECT_EQ(s.positionY, static_cast<float>(view::kPositionY));
+  EXPECT_EQ(s.scaleSize, static_cast<float>(view::kScaleSize));
 }
 
 TEST(StartValues, LoadTimeValuesGiveTheFlameItsSpeedAndDistance) {
@@ -63,19 +64,19 @@ TEST(StartValues, LoadTimeValuesGiveTheFlameItsSpeedAndDistance) {
 }
 
 TEST(AspectRatio, IsAFloatingPointQuotient) {
-  EXPECT_DOUBLE_EQ(aspectRatio(800, 600), 800.0 / 600.0);
-  EXPECT_DOUBLE_EQ(aspectRatio(600, 800), 0.75);  // integer division would give 0
-  EXPECT_DOUBLE_EQ(aspectRatio(1, 1), 1.0);
+  EXPECT_DOUBLE_EQ(view::aspectRatio(800, 600), 800.0 / 600.0);
+  EXPECT_DOUBLE_EQ(view::aspectRatio(600, 800), 0.75);  // integer division would give 0
+  EXPECT_DOUBLE_EQ(view::aspectRatio(1, 1), 1.0);
 }
 
 TEST(AspectRatio, StaysFiniteAndPositiveForAWindowSquashedToNothing) {
   const int sizes[][2] = {{800, 0}, {0, 600}, {0, 0}, {800, -3}};
   for (const auto& size : sizes) {
-    const double aspect = aspectRatio(size[0], size[1]);
+    const double aspect = view::aspectRatio(size[0], size[1]);
     EXPECT_TRUE(std::isfinite(aspect)) << size[0] << "x" << size[1];
     EXPECT_GT(aspect, 0.0) << size[0] << "x" << size[1];
   }
-  EXPECT_DOUBLE_EQ(aspectRatio(800, 0), 800.0);
+  EXPECT_DOUBLE_EQ(view::aspectRatio(800, 0), 800.0);
 }
 
 TEST(Reshape, RecordsTheSizeForTheNextFrame) {
