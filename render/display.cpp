@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "particles/draw.h"
 #include "render/render.h"
 
 void applyView(const ViewState& v) {
@@ -33,9 +34,4 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame) {
   // Frames follow each other as fast as GLUT allows.
   glutPostRedisplay();
   glFlush();
-}
-
-void reshape(ViewState& view, int width, int height) {
-  view.GW = width;
-  view.GH = height;
 }

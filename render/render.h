@@ -12,9 +12,6 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame);
 // `view`, leaving GL_MODELVIEW current with the camera multiplied on.
 void applyView(const ViewState& view);
 
-// Records the window size that the next frame uses.
-void reshape(ViewState& view, int width, int height);
-
 // Draws the lid and the body, placed and scaled, in the current mode.
 void drawObjects(const ViewState& view, const MeshState& meshes);
 

@@ -15,3 +15,6 @@ struct ViewState {
   float positionY = static_cast<float>(view::kPositionY);
   float scaleSize = static_cast<float>(view::kScaleSize);
 };
+
+// Records the window size that the next frame uses.
+void reshape(ViewState& view, int width, int height);

@@ -277,7 +277,8 @@ TEST(LighterPicture, WireframeShowsBlueOutlinesOnly) {
 }
 
 TEST(LighterPicture, WithoutTheLidFileOnlyTheBodyIsDrawn) {
-  Lighter lighter({e2e::copyDataSet({"lighterTop.m"})});
+  const support::TempDir noLid = e2e::copyDataSet({"lighterTop.m"});
+  Lighter lighter({noLid.path()});
   ASSERT_TRUE(lighter.waitForWindow());
   const auto shot = lighter.waitForScreenshot(bodyShows);
   ASSERT_TRUE(shot.has_value());

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace bmptest {
 
 using Bytes = std::vector<unsigned char>;
@@ -70,22 +72,6 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-// A fresh directory under /tmp, removed with everything in it at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& name) : path_("/tmp/" + name + "-XXXXXX") {
-    if (!mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using support::TempDir;
 
 }  // namespace bmptest
