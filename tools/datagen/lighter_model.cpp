@@ -44,8 +44,8 @@ constexpr double kRivetRadius = 1.0;
 
 constexpr double kLidHeight = 20.5;
 // The lid, hinged at the case's upper right edge, stands open this far in
-// all. The program's own 35 degree tilt is part of it; the rest is the lid's
-// pose in its own file, because a lid opened only 35 degrees would cut
+// all. The program's own lid tilt (view::kLidTilt) is part of it; the rest is
+// the lid's pose in its own file, because a lid opened only that far would cut
 // through the chimney and hide the flame.
 constexpr double kLidOpenDegrees = 110.0;
 }  // namespace design
