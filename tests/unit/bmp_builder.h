@@ -1,11 +1,8 @@
 // Small BMP files written by the tests themselves, and files to read them from.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
