@@ -4,17 +4,16 @@
 # test that fails here once in twenty runs will block a landing sooner or
 # later. Exits non-zero if any test failed; the logs of failed runs are kept.
 #
-#   tools/soak-tests.sh [N] [BUILD_DIR]
+#   tools/soak-tests.sh [N]      (builds the CMake preset "default", in build/)
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$(dirname "$0")/.." || exit 1
 runs="${1:-20}"
-build="${2:-$root/build}"
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  bash "$root/tools/setup.sh" || exit 1
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+if [ ! -f build/CMakeCache.txt ]; then
+  bash tools/setup.sh || exit 1
 fi
-cmake --build "$build" -j2 >/dev/null || { echo "build failed"; exit 1; }
+cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null ||
+  { echo "build failed"; exit 1; }
 
 logs=$(mktemp -d /tmp/lighter-soak-XXXXXX)
 busy=()
@@ -33,7 +32,7 @@ done
 declare -A failures
 for ((run = 1; run <= runs; run++)); do
   log="$logs/run-$run.log"
-  ctest --test-dir "$build" -R '^(gl|e2e)\.' -j2 --timeout 300 --output-on-failure >"$log" 2>&1
+  ctest --preset default -R '^(gl|e2e)\.' -j2 >"$log" 2>&1
   # ctest lists each failed test as "  12 - e2e.Some.Test (Failed)".
   failed=$(sed -n '/The following tests FAILED:/,$ s/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$log")
   if ! grep -q 'tests passed' "$log"; then failed="${failed:-ctest-did-not-finish}"; fi

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "render/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -19,7 +20,6 @@ using e2e::kShortFlame;
 using e2e::Lighter;
 using e2e::Screenshot;
 
-constexpr int kWindowHeight = 600;
 constexpr int kDim = 30;  // r+g+b above this counts as lit
 // A particle lives at most this many passes (its life of 1 fades by 0.003 a
 // pass at the slowest), so after as many frames every particle is new.
@@ -27,7 +27,7 @@ constexpr int kLongestLife = 334;
 
 // A left click at x and y counted upward from the bottom row, as the click
 // sequence counts them.
-void clickUp(Lighter& lighter, int x, int yUp) { lighter.click(x, kWindowHeight - 1 - yUp); }
+void clickUp(Lighter& lighter, int x, int yUp) { lighter.click(x, view::kWindowHeight - 1 - yUp); }
 
 // The n-th click of a sequence on the lighter's body, each one pixel right of
 // the one before, so that each click prints a line of its own to wait for.
@@ -101,20 +101,21 @@ bool flameBurns(const Screenshot& shot, const Screenshot& unlit) {
 TEST(Clicks, OnlyClicksOnTheLighterCountAndEachIsPrinted) {
   Lighter lighter;
   ASSERT_TRUE(lighter.waitForWindow());
+  const view::PixelRect& area = view::kClickArea;
+  const auto printed = [](int x, int yUp) {
+    return "mouse clicked at " + std::to_string(x) + " " + std::to_string(yUp) + "\n";
+  };
   lighter.click(10, 0);  // the top row
-  clickUp(lighter, 279, 150);
-  clickUp(lighter, 390, 301);
-  clickUp(lighter, 280, 5);
+  clickUp(lighter, area.left - 1, 150);
+  clickUp(lighter, 390, area.top + 1);
+  clickUp(lighter, area.left, area.bottom);  // the corner counts
   ASSERT_TRUE(lighter.waitForOutput("spark!!"));
   clickUp(lighter, 600, 150);
-  ASSERT_TRUE(lighter.waitForOutput("mouse clicked at 600 150\n"));
-  EXPECT_EQ(clicksPrinted(lighter),
-            "mouse clicked at 10 599\n"
-            "mouse clicked at 279 150\n"
-            "mouse clicked at 390 301\n"
-            "mouse clicked at 280 5\n"
-            "spark!!\n"
-            "mouse clicked at 600 150\n");
+  ASSERT_TRUE(lighter.waitForOutput(printed(600, 150)));
+  EXPECT_EQ(clicksPrinted(lighter), printed(10, view::kWindowHeight - 1) +
+                                        printed(area.left - 1, 150) + printed(390, area.top + 1) +
+                                        printed(area.left, area.bottom) + "spark!!\n" +
+                                        printed(600, 150));
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 

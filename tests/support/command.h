@@ -57,6 +57,5 @@ bool waitUntil(Condition condition, Seconds timeout,
 }
 
 std::string readFile(const std::string& path);
-std::string makeTempDir(const std::string& prefix);
 
 }  // namespace support
