@@ -168,7 +168,7 @@ TEST(Menu, BlueTurnsTheBurningFlameBlue) {
   const Screenshot unlit = startAndSettle(lighter);
   ASSERT_NO_FATAL_FAILURE(lightTheFlame(lighter, unlit));
   // Yellow at first, once the start colours have burnt away.
-  ASSERT_TRUE(lighter.waitForFrames(kLongestLife, support::Seconds(120)));
+  ASSERT_TRUE(lighter.waitForFrames(kLongestLife, support::Seconds(300)));
   ASSERT_TRUE(support::waitUntil(
       [&] {
         const Screenshot s = lighter.screenshot();
@@ -179,7 +179,7 @@ TEST(Menu, BlueTurnsTheBurningFlameBlue) {
       << "the flame never burnt yellow";
   const std::string before = lighter.output();
   lighter.pickMenu({0, 3});  // "Flame Colors", "Blue"
-  ASSERT_TRUE(lighter.waitForFrames(kLongestLife, support::Seconds(120)));
+  ASSERT_TRUE(lighter.waitForFrames(kLongestLife, support::Seconds(300)));
   std::optional<Screenshot> shot;
   EXPECT_TRUE(support::waitUntil(
       [&] {
