@@ -29,7 +29,7 @@ for _ in 1 2; do
   busy+=("$!")
 done
 
-declare -A failures
+declare -A failures=()
 for ((run = 1; run <= runs; run++)); do
   log="$logs/run-$run.log"
   ctest --preset default -R '^(gl|e2e)\.' -j2 >"$log" 2>&1
