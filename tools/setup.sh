@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils imagemagick apitrace
+  scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream
   coreutils procps time
 )
 
