@@ -76,10 +76,11 @@ stop_lighter() {
 # The window's picture now, into an image file of any format ImageMagick writes.
 shoot() { xwd -silent -id "$window" | convert xwd:- -strip "$1"; }
 
-# Left click at window coordinates (y from the top). Each click of a series
-# should be a pixel away from the last: a synchronous move to where the
-# pointer already is makes xdotool wait.
-click() { xdotool mousemove --sync $((window_x + $1)) $((window_y + $2)) click 1; }
+# Left click at window coordinates (y from the top). The X server takes the
+# move, the press and the release in their order, so nothing waits between
+# them: xdotool's own click holds the button down for a tenth of a second,
+# and waiting for the move takes as long, both longer than a spark lasts.
+click() { xdotool mousemove $((window_x + $1)) $((window_y + $2)) mousedown 1 mouseup 1; }
 
 # Whether the program has printed at least $1 sparks.
 sparks_printed() { [ "$(grep -c '^spark!!$' "$xsession_tmp/output")" -ge "$1" ]; }
@@ -98,7 +99,7 @@ light_flame() {
 
 # Visible menus, and the position "x y" of the rightmost one (a submenu opens
 # to the right of its parent).
-menu_count() { xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | wc -l; }
+menu_count() { { xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null || true; } | wc -l; }
 menus_shown() { [ "$(menu_count)" -ge "$1" ]; }
 rightmost_menu() {
   for id in $(xdotool search --onlyvisible --name '^freeglut menu$'); do
@@ -109,15 +110,35 @@ rightmost_menu() {
 # Menu entry i (from 0) is centred 2 + 25 i + 12 pixels below the menu's top.
 entry_y() { echo $(($1 + 2 + 25 * $2 + 12)); }
 
-# Opens the menu and picks an entry of a submenu: pick_menu MAIN_ENTRY SUB_ENTRY.
-pick_menu() {
-  local before mx my sx sy
-  before=$(menu_count)
-  xdotool mousemove --sync $((window_x + 100)) $((window_y + 100)) click 3
-  wait_for menus_shown $((before + 1))
+# The menu in steps, for callers that do something between them: open it
+# with a right click at window coordinates X Y, move onto entry i of the main
+# menu (its submenu opens to the right), click entry j of the submenu.
+# Like click, none waits for xdotool's moves or holds a button down; the
+# caller waits for the menus to show (menus_shown).
+menu_open() { xdotool mousemove $((window_x + $1)) $((window_y + $2)) mousedown 3 mouseup 3; }
+menu_enter() {
+  local mx my
   read -r mx my <<<"$(rightmost_menu)"
-  xdotool mousemove --sync $((mx + 40)) "$(entry_y "$my" "$1")"
-  wait_for menus_shown $((before + 2))
+  xdotool mousemove $((mx + 40)) "$(entry_y "$my" "$1")"
+}
+# (freeglut draws a submenu once the pointer is in it: menu_point moves onto
+# the entry, menu_click clicks where the pointer is.)
+menu_point() {
+  local sx sy
   read -r sx sy <<<"$(rightmost_menu)"
-  xdotool mousemove --sync $((sx + 40)) "$(entry_y "$sy" "$2")" click 1
+  xdotool mousemove $((sx + 40)) "$(entry_y "$sy" "$1")"
+}
+menu_click() { xdotool mousedown 1 mouseup 1; }
+menu_pick() {
+  menu_point "$1"
+  menu_click
+}
+
+# Picks entry SUB of the submenu of entry MAIN: pick_menu MAIN SUB.
+pick_menu() {
+  menu_open 100 100
+  wait_for menus_shown 1
+  menu_enter "$1"
+  wait_for menus_shown 2
+  menu_pick "$2"
 }
