@@ -13,10 +13,12 @@ out=$(cd "${1:-$xsession_root/docs}" && pwd)
 
 # The animation: frames taken every `period_ms` (as steadily as xwd keeps
 # up; each frame shows as long as it really lasted), the part of the window
-# that holds the lighter, the flame and the menu, scaled down.
+# that holds the lighter, the flame and the menu, scaled down; a README
+# picture stays under gif_budget bytes.
 period_ms=50
 gif_crop="560x560+200+40"
 gif_size=420
+gif_budget=$((3 * 1024 * 1024))
 
 build_program
 start_x
@@ -89,8 +91,9 @@ sleep_until() {
 
 # Runs the program and records the scene into $frames: one loop takes a
 # frame every period_ms (as steadily as xwd keeps up) and acts the scene
-# right after a frame, so that the pace stays even. Each frame is numbered and listed in $frames/times with
-# the moment xwd ran, in microseconds: halfway between its start and its end.
+# right after a frame, so that the pace stays even. Each frame is numbered
+# and listed in $frames/times with the moment xwd ran, in microseconds:
+# halfway between its start and its end.
 record_scene() {
   rm -rf "$frames"
   mkdir -p "$frames"
@@ -176,5 +179,15 @@ for ((i = 0; i < count; i++)); do
   gif_frames+=(-delay "$delay" "$frames/$i.png")
 done
 convert "${gif_frames[@]}" -loop 0 -layers Optimize "$out/lighter.gif"
-echo "screenshots: wrote $out/lighter.gif, $count frames in" \
-  "$(((last - first) / 1000)) ms, $(stat -c %s "$out/lighter.gif") bytes"
+size=$(stat -c %s "$out/lighter.gif")
+median=$(for ((i = 1; i < count; i++)); do echo $(((times[i] - times[i - 1]) / 1000)); done |
+  sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}')
+echo "screenshots: wrote $out/lighter.gif, $count frames in $(((last - first) / 1000)) ms" \
+  "(median $median ms apart, $period_ms asked), $size bytes"
+if ((median > 2 * period_ms)); then
+  echo "screenshots: the machine was too busy for an even animation; run again when it is quieter"
+fi
+if ((size > gif_budget)); then
+  echo "screenshots: lighter.gif is over $gif_budget bytes" >&2
+  exit 1
+fi
