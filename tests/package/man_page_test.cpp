@@ -49,7 +49,9 @@ struct ManPage {
 
 ManPage render(const std::string& file) {
   ManPage page;
-  page.text = support::run({"env", "MANWIDTH=120", "man", "--local-file", file});
+  // Wide and without hyphenation, so that no name is split across lines.
+  page.text =
+      support::run({"env", "MANWIDTH=120", "MANROFFOPT=-rHY=0", "man", "--local-file", file});
   std::string section;
   for (const auto& line : lines(page.text)) {
     if (!line.empty() && line[0] != ' ') {
