@@ -174,8 +174,10 @@ for ((i = 0; i < count; i++)); do
   else
     delay=$((((last - first) / (count - 1) + 5000) / 10000))
   fi
+  # PNG24: every frame in colour, even a frame without any (ImageMagick
+  # would otherwise store it grey, and the GIF would follow it).
   convert "xwd:$frames/$i.xwd" -crop "$gif_crop" +repage -resize "${gif_size}x${gif_size}" \
-    "$frames/$i.png"
+    "PNG24:$frames/$i.png"
   gif_frames+=(-delay "$delay" "$frames/$i.png")
 done
 convert "${gif_frames[@]}" -loop 0 -layers Optimize "$out/lighter.gif"

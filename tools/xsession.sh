@@ -61,9 +61,15 @@ start_lighter() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   window_x=$X
   window_y=$Y
+  # A window is mapped before the program draws into it.
+  wait_for lighter_drawn
 }
 
 window_viewable() { xwininfo -id "$window" | grep -q 'Map State: IsViewable'; }
+# Whether the lighter's body shows (its pixel at 390 450 is not black).
+lighter_drawn() {
+  (($(xwd -silent -id "$window" | convert xwd:- -crop 1x1+390+450 -format '%[fx:int(255*maxima)]' info:) > 0))
+}
 
 stop_lighter() {
   if [ -n "$lighter_pid" ]; then
