@@ -1,0 +1,177 @@
+#include "importer/write.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+
+#include "importer/records.h"
+
+namespace importer {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void appendNumber(std::string& text, float value) {
+  char digits[64];
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+  text.append(digits, result.ptr);
+}
+
+void appendNumber(std::string& text, int value) {
+  char digits[16];
+  const auto result = std::to_chars(digits, digits + sizeof digits, value);
+  text.append(digits, result.ptr);
+}
+
+std::string failure(const fs::path& path, const std::string& what) {
+  return path.string() + ": " + what + ": " + std::strerror(errno);
+}
+
+void writeFile(const fs::path& path, const void* data, size_t size) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  out.close();
+  if (!out) throw ImportError(failure(path, "cannot write it"));
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  writeFile(path, text.data(), text.size());
+}
+
+void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  writeFile(path, bytes.data(), bytes.size());
+}
+
+void writeFiles(const fs::path& dir, const FramedModel& model,
+                const std::optional<datagen::Picture>& surface) {
+  writeFile(dir / "lighterBase.m", meshText(model.base));
+  writeFile(dir / "lighterTop.m", meshText(model.lid));
+  writeFile(dir / "topTexture.bmp", datagen::encodeBmp(datagen::lidPattern()));
+  writeFile(dir / "baseTexture.bmp", datagen::encodeBmp(datagen::bodyPattern()));
+  writeFile(dir / "silverTexture.bmp",
+            datagen::encodeBmp(surface ? *surface : datagen::brushedSilver()));
+  if (!fs::create_directory(dir / "Data"))
+    throw ImportError(failure(dir / "Data", "cannot make it"));
+  writeFile(dir / "Data" / "Particle.raw", datagen::particleGlow());
+}
+
+// A new empty directory named after `dir` with `tag`, beside it.
+fs::path siblingDirectory(const fs::path& dir, const std::string& tag) {
+  std::string pattern =
+      (dir.parent_path() / ("." + dir.filename().string() + "." + tag + "-XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw ImportError(failure(dir.parent_path(), "cannot make a directory in it"));
+  }
+  // mkdtemp makes it private; the data directory gets a new directory's
+  // usual permissions.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fs::permissions(pattern, static_cast<fs::perms>(0777 & ~mask));
+  return pattern;
+}
+
+void removeQuietly(const fs::path& path) {
+  std::error_code ignored;
+  fs::remove_all(path, ignored);
+}
+
+// Moves `from` to `to`, which must not exist (an empty directory made by
+// another process in between is not replaced either).
+void renameNoReplace(const fs::path& from, const fs::path& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+    throw ImportError(failure(to, "cannot put the data directory there"));
+  }
+}
+
+}  // namespace
+
+std::string meshText(const datagen::Mesh& mesh) {
+  std::string text;
+  text.reserve(mesh.vertices.size() * 36 + mesh.faces.size() * 24);
+  for (const datagen::Vec3& v : mesh.vertices) {
+    text += "v ";
+    appendNumber(text, static_cast<float>(v.x));
+    text += ' ';
+    appendNumber(text, static_cast<float>(v.y));
+    text += ' ';
+    appendNumber(text, static_cast<float>(v.z));
+    text += '\n';
+  }
+  for (const auto& f : mesh.faces) {
+    text += "f ";
+    appendNumber(text, f[0] + 1);
+    text += ' ';
+    appendNumber(text, f[1] + 1);
+    text += ' ';
+    appendNumber(text, f[2] + 1);
+    text += '\n';
+  }
+  return text;
+}
+
+void checkOutputDirectory(const fs::path& dir, bool force) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(dir, error);
+  if (!fs::exists(status)) return;
+  if (!force) {
+    throw ImportError(dir.string() +
+                      ": already exists; choose another directory with -o, or replace it with "
+                      "--force");
+  }
+  const bool replaceable =
+      fs::is_directory(status) &&
+      (fs::is_empty(dir, error) || fs::is_regular_file(dir / "lighterBase.m", error));
+  if (!replaceable) {
+    throw ImportError(dir.string() +
+                      ": is not a data directory (no lighterBase.m in it); not replacing it");
+  }
+}
+
+void writeDataDirectory(const fs::path& target, const FramedModel& model,
+                        const std::optional<datagen::Picture>& surface, bool force) {
+  const fs::path dir = fs::absolute(target).lexically_normal();
+  checkOutputDirectory(dir, force);
+  // Parents that do not exist yet are made, and removed again on failure.
+  fs::path firstMade;
+  for (fs::path p = dir.parent_path(); !p.empty() && !fs::exists(p); p = p.parent_path()) {
+    firstMade = p;
+    if (p == p.parent_path()) break;
+  }
+  std::error_code error;
+  if (!firstMade.empty() && !fs::create_directories(dir.parent_path(), error)) {
+    throw ImportError(dir.parent_path().string() + ": cannot make it: " + error.message());
+  }
+  fs::path staging;
+  try {
+    staging = siblingDirectory(dir, "part");
+    writeFiles(staging, model, surface);
+    if (force && fs::exists(fs::symlink_status(dir))) {
+      const fs::path old = siblingDirectory(dir, "old");
+      if (std::rename(dir.c_str(), old.c_str()) != 0) {
+        throw ImportError(failure(dir, "cannot move it aside"));
+      }
+      if (std::rename(staging.c_str(), dir.c_str()) != 0) {
+        const std::string reason = failure(dir, "cannot put the data directory there");
+        std::rename(old.c_str(), dir.c_str());
+        throw ImportError(reason);
+      }
+      removeQuietly(old);
+    } else {
+      renameNoReplace(staging, dir);
+    }
+  } catch (...) {
+    if (!staging.empty()) removeQuietly(staging);
+    if (!firstMade.empty()) removeQuietly(firstMade);
+    throw;
+  }
+}
+
+}  // namespace importer
