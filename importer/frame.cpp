@@ -171,12 +171,14 @@ class Picture {
     return b;
   }
 
+  double middleOfBox(view::Vec3 shift) const {
+    const PixelBox b = box(shift, subset_);
+    return (b.left + b.right) / 2.0;
+  }
+
   // Where the picture's middle, or the middle of its top, shows.
   double middle(view::Vec3 shift) const {
-    if (!underFlame_) {
-      const PixelBox b = box(shift, subset_);
-      return (b.left + b.right) / 2.0;
-    }
+    if (!underFlame_) return middleOfBox(shift);
     return (view::worldToWindow(world_[bandLeft_] + shift).x +
             view::worldToWindow(world_[bandRight_] + shift).x) /
            2.0;
@@ -197,20 +199,25 @@ class Picture {
           target_.top, s.y, 0.01);
       s.x = solveIncreasing([&](double x) { return middle({x, s.y, z}); }, column, s.x, 0.01);
       const PixelBox b = box(s, subset_);
-      if (b.width() <= target_.right - target_.left) {
-        if (b.left < target_.left) {
-          s.x = solveIncreasing(
-              [&](double x) {
-                return box({x, s.y, z}, subset_).left;
-              },
-              target_.left, s.x, 0.01);
-        } else if (b.right > target_.right) {
-          s.x = solveIncreasing(
-              [&](double x) {
-                return box({x, s.y, z}, subset_).right;
-              },
-              target_.right, s.x, 0.01);
-        }
+      if (b.left < target_.left && b.right > target_.right) {
+        // Wider than the rectangle at this depth: centred, for the slack to see.
+        s.x = solveIncreasing(
+            [&](double x) {
+              return middleOfBox({x, s.y, z});
+            },
+            target_.centreX(), s.x, 0.01);
+      } else if (b.left < target_.left) {
+        s.x = solveIncreasing(
+            [&](double x) {
+              return box({x, s.y, z}, subset_).left;
+            },
+            target_.left, s.x, 0.01);
+      } else if (b.right > target_.right) {
+        s.x = solveIncreasing(
+            [&](double x) {
+              return box({x, s.y, z}, subset_).right;
+            },
+            target_.right, s.x, 0.01);
       }
       if (view::length(s - before) < 1e-12 * (1.0 + view::length(s))) break;
     }

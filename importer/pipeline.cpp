@@ -200,11 +200,14 @@ Summary runImport(const Options& options, std::ostream& out) {
                                                             " faces too small for floats dropped"
                                                       : ""));
   if (lid) {
-    progress.stage("frame", "lid " + boxText(model.cover) +
-                                (model.lidScale < 1.0
-                                     ? ", shrunk to " + format("%.0f", 100.0 * model.lidScale) +
-                                           " % to fit the window"
-                                     : ""));
+    // A lid made smaller is always reported.
+    progress.stage(
+        "frame",
+        "lid " + boxText(model.cover) +
+            (model.lidScale < 1.0
+                 ? ", shrunk to " + format("%.0f", 100.0 * model.lidScale) + " % to fit the window"
+                 : ""),
+        model.lidScale < 1.0);
   }
   progress.step("sorting");
   sortFaces(model);
