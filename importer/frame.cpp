@@ -35,11 +35,30 @@ view::Vec3 meanOf(const std::vector<view::Vec3>& points) {
   return (1.0 / static_cast<double>(points.size())) * sum;
 }
 
-std::vector<view::Vec3> designPoints(const SourceMesh& mesh) {
+// The picture does not depend on the model's units or where its origin
+// lies: the body's size and middle are taken as the unit and the origin, so
+// that every number the framing handles is near 1, for a model in
+// micrometres as for one in light years.
+struct Units {
+  view::Vec3 middle;
+  double size = 1.0;
+};
+
+Units unitsOf(const SourceMesh& body) {
+  Bounds bounds;
+  for (size_t i = 0; i < body.positions.size(); i += 3) {
+    bounds.add({body.positions[i], body.positions[i + 1], body.positions[i + 2]});
+  }
+  const view::Vec3 size = bounds.size();
+  return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
+}
+
+std::vector<view::Vec3> designPoints(const SourceMesh& mesh, const Units& units) {
   std::vector<view::Vec3> points;
   points.reserve(mesh.vertexCount());
   for (size_t i = 0; i < mesh.positions.size(); i += 3) {
-    points.push_back({mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]});
+    const view::Vec3 p{mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]};
+    points.push_back((1.0 / units.size) * (p - units.middle));
   }
   return points;
 }
@@ -83,6 +102,11 @@ view::MeshFrame exactFrame(const std::vector<view::Vec3>& points) {
   return frame;
 }
 
+// How near the eye the body may come, in world units: a body deep along the
+// line of sight would fill the rectangle only so near that its front would
+// look many times larger than its back. Closer than this it shows smaller.
+constexpr double kClosest = 0.5;
+
 // How much of the picture's height counts as its top, whose middle goes
 // under the flame: a wick, a chimney, a spout, or the whole of a flat top.
 constexpr double kTopBand = 0.03;
@@ -104,6 +128,10 @@ class Picture {
     underFlame_ = true;
     return solve();
   }
+
+  // Whether the body shows smaller than the rectangle because it could come
+  // no nearer: a body much deeper than high and wide.
+  bool nearLimited() const { return nearLimited_; }
 
  private:
   // Solved on a few points that bound the picture, then checked on every
@@ -230,7 +258,7 @@ class Picture {
     return std::min(b.bottom - target_.bottom, (target_.right - target_.left) - b.width());
   }
 
-  view::Vec3 solveOnSubset() const {
+  view::Vec3 solveOnSubset() {
     // Depths at which the whole body lies between the near and far planes
     // (with room to spare); eye depth changes with world z at a fixed rate.
     const double rate = view::worldToEye({0.0, 0.0, 1.0}).z - view::worldToEye({}).z;
@@ -240,7 +268,7 @@ class Picture {
       nearest = std::max(nearest, z);
       farthest = std::min(farthest, z);
     }
-    const double zNear = (-2.0 * view::kNearPlane - nearest) / rate;
+    const double zNear = (-kClosest - nearest) / rate;
     const double zFar = (-0.95 * view::kFarPlane - farthest) / rate;
     if (!(zFar < zNear)) throw ImportError("the model is too deep to fit the program's view");
     // Farther means smaller: the slack grows with distance.
@@ -248,7 +276,11 @@ class Picture {
     if (slackAtDistance(-zFar) < 0.0) {
       throw ImportError("the model is too long and thin to show whole within the program's view");
     }
-    if (slackAtDistance(-zNear) >= 0.0) return placeAtDepth(zNear);
+    if (slackAtDistance(-zNear) >= 0.0) {
+      nearLimited_ = true;
+      return placeAtDepth(zNear);
+    }
+    nearLimited_ = false;
     return placeAtDepth(-solveIncreasingIn(slackAtDistance, 0.0, -zNear, -zFar));
   }
 
@@ -256,6 +288,7 @@ class Picture {
   FramingTarget target_;
   std::vector<size_t> subset_;
   bool underFlame_ = false;
+  bool nearLimited_ = false;
   size_t bandLeft_ = 0;
   size_t bandRight_ = 0;
 };
@@ -326,7 +359,7 @@ std::string describe(const PixelBox& b) {
 
 // The files as written, through the program's view, must frame the body as
 // solved; anything else is a fault of this code, not of the model.
-void checkFraming(const PixelBox& b) {
+void checkFraming(const PixelBox& b, bool nearLimited) {
   const FramingTarget t = framingTarget();
   constexpr double kTolerance = 0.5;
   const bool inside = b.left >= t.left - kTolerance && b.right <= t.right + kTolerance &&
@@ -335,7 +368,7 @@ void checkFraming(const PixelBox& b) {
   const bool fills =
       std::abs(b.bottom - t.bottom) <= kTolerance ||
       (std::abs(b.left - t.left) <= kTolerance && std::abs(b.right - t.right) <= kTolerance);
-  if (!(inside && topped && fills)) {
+  if (!(inside && topped && (fills || nearLimited))) {
     throw std::logic_error("framing: the body shows at " + describe(b));
   }
 }
@@ -344,7 +377,8 @@ void checkFraming(const PixelBox& b) {
 
 FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   FramedModel out;
-  std::vector<view::Vec3> design = designPoints(body);
+  const Units units = unitsOf(body);
+  std::vector<view::Vec3> design = designPoints(body, units);
   const size_t drawn = design.size();
   out.depthMarkers = addDepthMarkers(design);
 
@@ -355,6 +389,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   for (size_t i = 0; i < drawn; ++i) world.push_back(view::baseToWorld(reference, turned[i]));
   Picture picture(world, framingTarget());
   const view::Vec3 shift = picture.frame();
+  out.tooDeep = picture.nearLimited();
 
   const Placement placement =
       placeBody(turned, reference, view::baseToWorld(reference, reference.centerBase) + shift);
@@ -366,7 +401,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
 
   out.frame = programFrame(out.base.vertices, {});
   out.body = bodyPicture(out.base, out.frame);
-  checkFraming(out.body);
+  checkFraming(out.body, out.tooDeep);
 
   if (lid != nullptr) {
     BodyInView view;
@@ -378,7 +413,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
     double depth = 0.0;
     for (const view::Vec3& p : world) depth += p.z;
     view.depth = depth / static_cast<double>(world.size()) + shift.z;
-    PlacedLid placed = placeLid(*lid, view);
+    PlacedLid placed = placeLid(designPoints(*lid, units), *lid, view);
     out.lid = std::move(placed.mesh);
     out.lidScale = placed.scale;
     out.facesDropped += dropFacesWithoutNormal(out.lid);

@@ -18,6 +18,7 @@ struct FramedModel {
   size_t depthMarkers = 0;  // body vertices no face names (see addDepthMarkers)
   double lidScale = 1.0;    // below 1 when the lid had to shrink to fit the window
   size_t facesDropped = 0;  // faces that rounding to floats left without a normal
+  bool tooDeep = false;     // too deep along the line of sight to fill the rectangle
 };
 
 // `body` and `lid` are upright and facing the viewer (see orientMesh), in

@@ -22,15 +22,6 @@ constexpr double kFlameClearance = 60.0;
 // Pixels the lid keeps from the window's edges.
 constexpr double kWindowMargin = 2.0;
 
-std::vector<view::Vec3> points(const SourceMesh& mesh) {
-  std::vector<view::Vec3> out;
-  out.reserve(mesh.vertexCount());
-  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
-    out.push_back({mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]});
-  }
-  return out;
-}
-
 view::Vec3 meanOf(const std::vector<view::Vec3>& points) {
   view::Vec3 sum;
   for (view::Vec3 p : points) sum = sum + p;
@@ -80,8 +71,10 @@ PixelBox pictureOf(const std::vector<view::Vec3>& world) {
   return box;
 }
 
+// Within half a pixel of the hinge counts as clear: a lid shrunk to nothing
+// lies at the hinge itself.
 bool fits(const PixelBox& b, double clearance) {
-  return b.left >= clearance && b.right <= view::kWindowWidth - kWindowMargin &&
+  return b.left >= clearance - 0.5 && b.right <= view::kWindowWidth - kWindowMargin &&
          b.bottom >= kWindowMargin && b.top <= view::kWindowHeight - kWindowMargin;
 }
 
@@ -134,8 +127,9 @@ std::vector<view::Vec3> untilted(const std::vector<view::Vec3>& world,
 
 }  // namespace
 
-PlacedLid placeLid(const SourceMesh& lid, const BodyInView& body) {
-  const std::vector<view::Vec3> open = opened(points(lid));
+PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
+                   const BodyInView& body) {
+  const std::vector<view::Vec3> open = opened(lid);
   const double clearance = view::flameOrigin().x + kFlameClearance;
   const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
   const view::Vec3 hinge = worldAtPixel(hingePixel, body.depth);
@@ -165,10 +159,10 @@ PlacedLid placeLid(const SourceMesh& lid, const BodyInView& body) {
     out.mesh.vertices.push_back(
         {static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)});
   }
-  for (size_t i = 0; i < lid.indices.size(); i += 3) {
-    out.mesh.faces.push_back({static_cast<int>(lid.indices[i]),
-                              static_cast<int>(lid.indices[i + 1]),
-                              static_cast<int>(lid.indices[i + 2])});
+  for (size_t i = 0; i < faces.indices.size(); i += 3) {
+    out.mesh.faces.push_back({static_cast<int>(faces.indices[i]),
+                              static_cast<int>(faces.indices[i + 1]),
+                              static_cast<int>(faces.indices[i + 2])});
   }
   return out;
 }

@@ -21,6 +21,9 @@ struct PlacedLid {
   double scale = 1.0;  // below 1 when it had to shrink to fit the window
 };
 
-PlacedLid placeLid(const SourceMesh& lid, const BodyInView& body);
+// `lid` holds the lid's points upright, in the units the body's points
+// were framed in; `faces` its faces.
+PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
+                   const BodyInView& body);
 
 }  // namespace importer

@@ -209,6 +209,13 @@ Summary runImport(const Options& options, std::ostream& out) {
                  : ""),
         model.lidScale < 1.0);
   }
+  if (model.tooDeep) {
+    progress.stage("note",
+                   "the body is much deeper than it is high or wide, and the program scales it by "
+                   "its depth, so it shows smaller than the click rectangle; --turn 90 shows its "
+                   "long side",
+                   true);
+  }
   progress.step("sorting");
   sortFaces(model);
   progress.stage("sort", "faces nearest first");

@@ -144,7 +144,9 @@ SourceMesh readModel(const std::string& path, ReadReport& report) {
     ++report.meshes;
   }
   report.faces = out.faceCount();
-  if (out.indices.empty()) throw ImportError(path + ": has no triangles (only points or lines)");
+  if (out.indices.empty()) {
+    throw ImportError(path + ": has no triangles with an area (all their corners coincide)");
+  }
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <stb_image_write.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -127,6 +128,59 @@ TEST(Frame, ALongRodGetsDepthVerticesAndStaysWithinTheClipPlanes) {
     EXPECT_LT(eyeZ, -view::kNearPlane);
     EXPECT_GT(eyeZ, -view::kFarPlane);
   }
+}
+
+// A house in metres far from the origin, in light years, in atoms: the
+// file's units and origin make no difference to the picture.
+TEST(Frame, ModelsOfAnyScaleOrPlaceShowAlike) {
+  for (const char* scale : {"1e-20", "1e20", "1"}) {
+    for (const char* offset : {"0", "1000"}) {
+      SCOPED_TRACE(std::string(scale) + " " + offset);
+      std::istringstream plain(testmodels::houseObjPlain());
+      std::ostringstream obj;
+      for (std::string line; std::getline(plain, line);) {
+        double x, y, z;
+        if (std::sscanf(line.c_str(), "v %lf %lf %lf", &x, &y, &z) == 3) {
+          const double k = std::atof(scale), d = k * std::atof(offset);
+          obj << "v " << k * x + d << " " << k * y - d << " " << k * z + d << "\n";
+        } else {
+          obj << line << "\n";
+        }
+      }
+      TempDir dir;
+      const importer::PixelBox b = importBox(dir, obj.str());
+      EXPECT_NEAR(b.width() / b.height(), 196.0 / 295.0, 0.03);
+    }
+  }
+}
+
+TEST(Frame, ASingleFlatTriangleFacingTheViewer) {
+  TempDir dir;
+  const importer::PixelBox b = importBox(dir, "v 0 0 0\nv 2 0 0\nv 1 1 0\nf 1 2 3\n");
+  EXPECT_NEAR(b.left, view::kClickArea.left, 1.0);
+  EXPECT_NEAR(b.right, view::kClickArea.right, 1.0);
+}
+
+// The program scales by the depth too: a body far deeper than high and
+// wide can fill the rectangle only from right in front of the eye.
+TEST(Frame, ADeepBodyShowsSmallerWithAHintToTurnIt) {
+  TempDir dir;
+  testmodels::writeFile((dir / "beam.obj").string(), boxObj(1, 1, 20));
+  const std::string printed = import(optionsFor(dir / "beam.obj", dir / "data"));
+  EXPECT_NE(printed.find("--turn 90 shows its long side"), std::string::npos) << printed;
+  const importertest::ProgramRun run = readAsProgram(dir / "data");
+  const importer::PixelBox b = importertest::bodyOf(run);
+  EXPECT_NEAR(b.top, view::flameOrigin().y, 0.5);
+  EXPECT_GE(b.left, view::kClickArea.left);
+  EXPECT_LE(b.right, view::kClickArea.right);
+  EXPECT_GE(b.bottom, view::kClickArea.bottom);
+  for (const Vector3& v : run.meshes.lighterBaseVertices) {
+    EXPECT_LT(view::worldToEye(view::baseToWorld(run.frame, {v.x, v.y, v.z})).z, -0.49);
+  }
+  importer::Options turned;
+  turned.turnDegrees = 90.0;
+  const importer::PixelBox side = importBox(dir, boxObj(1, 1, 20), turned);
+  EXPECT_GT(side.width(), 200.0);
 }
 
 TEST(Simplify, AModelAboveTheBudgetComesOutWithinItStillFramed) {
