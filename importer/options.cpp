@@ -118,7 +118,7 @@ std::string usageText() {
   return "usage: lighter-import BODY [--lid LID] [-o DIR] [options]\n"
          "\n"
          "Makes a data directory the lighter program runs in from a 3D model file in any\n"
-         "format Assimp reads (OBJ, STL, PLY, OFF, glTF/GLB, 3DS, Collada, FBX, ...): the\n"
+         "format Assimp reads (OBJ, STL, PLY, OFF, glTF/GLB, 3DS, Collada, ...): the\n"
          "model framed where the program shows its lighter, with the shipped textures.\n"
          "\n"
          "  --lid LID          a second model shown as the lid, open beside the body's top\n"

@@ -200,8 +200,8 @@ void exportModel(const SourceMesh& mesh, const std::string& path, importer::UpAx
   if (extension == "off") return writeOff(vertices, mesh, path);
   // Binary where a format has both; OBJ without a material file.
   const std::map<std::string, std::string> formats = {
-      {"obj", "objnomtl"}, {"stl", "stlb"}, {"ply", "plyb"}, {"glb", "glb2"}, {"gltf", "gltf2"},
-      {"dae", "collada"},  {"3ds", "3ds"},  {"x", "x"},      {"fbx", "fbx"}};
+      {"obj", "objnomtl"}, {"stl", "stlb"},    {"ply", "plyb"}, {"glb", "glb2"},
+      {"gltf", "gltf2"},   {"dae", "collada"}, {"3ds", "3ds"}};
   const auto format = formats.find(extension);
   if (format == formats.end()) throw std::runtime_error("no exporter for ." + extension);
   const std::unique_ptr<aiScene> scene = sceneOf(vertices, mesh);

@@ -18,9 +18,8 @@ importer::SourceMesh lighterCase(size_t faces);
 importer::SourceMesh lighterLid(size_t faces);
 
 // Writes `mesh` to `path` in the format its extension names: .obj, .stl
-// (binary), .ply (binary), .off, .glb, .gltf, .dae, .3ds and whatever else
-// Assimp exports, turned so that the file's up axis is `up`. Throws
-// std::runtime_error when it cannot.
+// (binary), .ply (binary), .off, .glb, .gltf, .dae or .3ds, turned so that
+// the file's up axis is `up`. Throws std::runtime_error when it cannot.
 void exportModel(const importer::SourceMesh& mesh, const std::string& path, importer::UpAxis up);
 
 }  // namespace shapes
