@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 
 #include "importer/clean.h"
 #include "importer/frame.h"
@@ -29,38 +30,52 @@ std::string format(const char* pattern, double value) {
   return text;
 }
 
-// Stage lines for --verbose; the progress line for large models.
+// Stage lines for --verbose, and the progress line for large models: the
+// stages' names as they start, on one line, with the lines that are always
+// printed (the simplification, a note) held back until it ends.
 class Progress {
  public:
   Progress(std::ostream& out, bool verbose) : out_(out), verbose_(verbose) {}
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+  // A failure ends the progress line, so that its message starts on a line of its own.
+  ~Progress() {
+    if (onLine()) out_ << "\n" << std::flush;
+  }
 
   // With --verbose (or `always`): one line per stage, with the time it took.
   void stage(const std::string& name, const std::string& what, bool always = false) {
     const auto now = Clock::now();
     const double ms = std::chrono::duration<double, std::milli>(now - last_).count();
     last_ = now;
-    if (verbose_ || always) {
-      out_ << "  " << name << std::string(10 - std::min<size_t>(name.size(), 9), ' ') << what
-           << format(" [%.0f ms]", ms) << "\n";
-    }
+    if (!verbose_ && !always) return;
+    const std::string line = "  " + name + std::string(10 - std::min<size_t>(name.size(), 9), ' ') +
+                             what + format(" [%.0f ms]", ms) + "\n";
+    (onLine() ? held_ : out_) << line;
   }
   void startLarge(size_t faces) {
-    if (faces <= kLargeModel || large_) return;
+    if (faces <= kLargeModel || large_ || verbose_) return;
     large_ = true;
     out_ << "lighter-import: " << faces << " faces, this takes a few seconds:" << std::flush;
   }
   void step(const char* name) {
-    if (large_ && !verbose_) out_ << " " << name << "..." << std::flush;
+    if (onLine()) out_ << " " << name << "..." << std::flush;
   }
   void done() {
-    if (large_ && !verbose_) out_ << " done\n";
+    if (!onLine()) return;
+    out_ << " done\n" << held_.str();
+    ended_ = true;
   }
 
  private:
+  bool onLine() const { return large_ && !ended_; }
+
   using Clock = std::chrono::steady_clock;
   std::ostream& out_;
   bool verbose_;
   bool large_ = false;
+  bool ended_ = false;
+  std::ostringstream held_;
   Clock::time_point last_ = Clock::now();
 };
 

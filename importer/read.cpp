@@ -44,6 +44,10 @@ void checkReadable(const std::string& path) {
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw ImportError(path + ": cannot open it: " + std::strerror(errno));
+  // A pipe or a device would be read without end.
+  if (!std::filesystem::is_regular_file(path, error)) {
+    throw ImportError(path + ": is not a regular file");
+  }
 }
 
 bool isFinite(const aiVector3D& v) {

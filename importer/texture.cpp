@@ -18,6 +18,7 @@ namespace {
 
 // Larger images are refused before they are decoded.
 constexpr int kMaxSide = 1 << 15;
+constexpr long long kMaxPixels = 1LL << 26;
 constexpr int kMinTextureSide = 4;
 constexpr int kMaxTextureSide = 512;
 
@@ -53,10 +54,11 @@ datagen::Picture loadTexture(const std::string& path) {
   if (stbi_info_from_file(file.get(), &width, &height, &channels) == 0) {
     throw ImportError(path + ": not an image stb_image can read (" + stbReason() + ")");
   }
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+      static_cast<long long>(width) * height > kMaxPixels) {
     throw ImportError(path + ": the image is " + std::to_string(width) + " by " +
                       std::to_string(height) + " pixels; at most " + std::to_string(kMaxSide) +
-                      " on a side is accepted");
+                      " on a side and " + std::to_string(kMaxPixels) + " in all are accepted");
   }
   std::unique_ptr<unsigned char, StbFree> pixels(
       stbi_load_from_file(file.get(), &width, &height, &channels, 3));

@@ -137,7 +137,9 @@ void checkOutputDirectory(const fs::path& dir, bool force) {
 
 void writeDataDirectory(const fs::path& target, const FramedModel& model,
                         const std::optional<datagen::Picture>& surface, bool force) {
-  const fs::path dir = fs::absolute(target).lexically_normal();
+  fs::path dir = fs::absolute(target).lexically_normal();
+  if (!dir.has_filename()) dir = dir.parent_path();  // "out/" is "out"
+  if (dir == dir.root_path()) throw ImportError(target.string() + ": cannot be a data directory");
   checkOutputDirectory(dir, force);
   // Parents that do not exist yet are made, and removed again on failure.
   fs::path firstMade;
