@@ -5,13 +5,30 @@
 #include <cstdlib>
 
 #include "lighter/interaction.h"
-#include "lighter/scene.h"
 #include "render/render.h"
 
 namespace {
 
 constexpr unsigned int kSparkMilliseconds = 4;
 constexpr unsigned int kShortFlameMilliseconds = 70;
+
+// The scene and the commentary's stream of registerCallbacks: GLUT's
+// callbacks take no context argument.
+Scene* gScene = nullptr;
+std::ostream* gOut = nullptr;
+
+MouseButton buttonOf(int glutButton) {
+  switch (glutButton) {
+    case GLUT_LEFT_BUTTON:
+      return MouseButton::kLeft;
+    case GLUT_MIDDLE_BUTTON:
+      return MouseButton::kMiddle;
+    case GLUT_RIGHT_BUTTON:
+      return MouseButton::kRight;
+    default:
+      return MouseButton::kOther;
+  }
+}
 
 void addEntries(const MenuEntry* entries, int count) {
   for (int i = 0; i < count; ++i) {
@@ -21,15 +38,16 @@ void addEntries(const MenuEntry* entries, int count) {
 
 }  // namespace
 
-void display() { display(scene, scene, scene); }
+void display() { display(gScene->view, gScene->meshes, gScene->flame); }
 
 void reshape(int width, int height) {
-  reshape(scene, width, height);
+  reshape(gScene->view, width, height);
   glutPostRedisplay();
 }
 
 void mouse(int button, int state, int x, int y) {
-  if (handleMouse(scene, button, state, x, y).startSparkTimers) {
+  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y};
+  if (handleMouse(*gScene, event, *gOut).startSparkTimers) {
     // One-shot timers, never cancelled: a pending stopFlame also puts out a
     // flame lit less than 70 ms after the spark.
     glutTimerFunc(kSparkMilliseconds, stopSpark, 1);
@@ -38,14 +56,14 @@ void mouse(int button, int state, int x, int y) {
   glutPostRedisplay();
 }
 
-void stopSpark(int /*value*/) { scene.playSpark = 0; }
+void stopSpark(int /*value*/) { gScene->flame.playSpark = 0; }
 
-void stopFlame(int /*value*/) { scene.flameOn = 0; }
+void stopFlame(int /*value*/) { gScene->flame.flameOn = 0; }
 
-void processSubFlameMenu(int value) { chooseFlameColor(scene, value); }
+void processSubFlameMenu(int value) { chooseFlameColor(gScene->flame, value); }
 
 void processSubModeMenu(int value) {
-  if (chooseMeshMode(scene, value)) {
+  if (chooseMeshMode(gScene->view, value)) {
     glShadeModel(GL_SMOOTH);
   }
 }
@@ -56,7 +74,9 @@ void processMainMenu(int value) {
   }
 }
 
-void registerCallbacks() {
+void registerCallbacks(Scene& scene, std::ostream& out) {
+  gScene = &scene;
+  gOut = &out;
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);

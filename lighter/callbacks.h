@@ -1,6 +1,10 @@
 // GLUT callbacks: thin adapters from GLUT's events to the one scene.
 #pragma once
 
+#include <ostream>
+
+#include "lighter/scene.h"
+
 void display();
 void reshape(int width, int height);
 void mouse(int button, int state, int x, int y);
@@ -10,8 +14,10 @@ void processSubFlameMenu(int value);
 void processSubModeMenu(int value);
 void processMainMenu(int value);
 
-// Registers display, reshape and mouse with GLUT.
-void registerCallbacks();
+// Hands `scene` to the callbacks, which take no context from GLUT, and
+// registers display, reshape and mouse with GLUT. The click commentary goes
+// to `out`. Both must outlive the event loop.
+void registerCallbacks(Scene& scene, std::ostream& out);
 
 // Builds the flame-colour, mesh-mode and main menus, in that order, and
 // attaches the main menu to the right button.

@@ -2,10 +2,6 @@
 // GLUT registration, timers and redisplay requests stay in the callbacks.
 #include "lighter/interaction.h"
 
-#include <GL/glut.h>
-
-#include <cstdio>
-
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
 const MenuEntry kModeMenu[2] = {{"Wireframe", 1}, {"Smooth", 2}};
@@ -16,46 +12,43 @@ constexpr float kSparkZoom = -40.0f;
 // Lifts the flame from the spark's distance to the steady flame's.
 constexpr float kLightingZoomStep = 30.0f;
 
-bool insideClickArea(int x, int yUp) {
-  return x >= kClickLeft && x <= kClickRight && yUp >= kClickBottom && yUp <= kClickTop;
-}
-
 // The first two turns of the wheel: a spark burst with a short flame; the
 // caller starts the timers that end both.
-void throwSpark(Scene& s) {
-  s.zoom = kSparkZoom;
-  s.flameOn = 1;
-  s.playSpark = 1;
+void throwSpark(Scene& s, std::ostream& out) {
+  s.flame.zoom = kSparkZoom;
+  s.flame.flameOn = 1;
+  s.flame.playSpark = 1;
   ++s.act;
-  std::puts("spark!!");
+  out << "spark!!\n";
 }
 
 void lightFlame(Scene& s) {
-  s.zoom += kLightingZoomStep;
-  s.flameOn = 1;
+  s.flame.zoom += kLightingZoomStep;
+  s.flame.flameOn = 1;
   s.act = 3;
 }
 
 void putOut(Scene& s) {
-  s.flameOn = 0;
+  s.flame.flameOn = 0;
   s.act = 0;
 }
 
 }  // namespace
 
-ClickOutcome handleMouse(Scene& s, int button, int state, int x, int y) {
-  if (button != GLUT_LEFT_BUTTON || state != GLUT_DOWN) {
+ClickOutcome handleMouse(Scene& s, const MouseEvent& event, std::ostream& out) {
+  if (event.button != MouseButton::kLeft || !event.pressed) {
     return {};
   }
-  const int yUp = s.GH - 1 - y;
-  std::printf("mouse clicked at %d %d\n", x, yUp);
-  if (!insideClickArea(x, yUp)) {
+  const int x = event.x;
+  const int yUp = s.view.GH - 1 - event.y;
+  out << "mouse clicked at " << x << " " << yUp << "\n";
+  if (!view::kClickArea.contains(x, yUp)) {
     return {};
   }
   switch (s.act) {
     case 0:
     case 1:
-      throwSpark(s);
+      throwSpark(s, out);
       return {true};
     case 2:
       lightFlame(s);

@@ -1,23 +1,30 @@
 // The click sequence and the menu choices, as plain changes of scene state.
+// No GLUT here: the callbacks translate GLUT's events into these values.
 #pragma once
+
+#include <ostream>
 
 #include "lighter/scene.h"
 
-// Upward pixel rectangle of the window in which left clicks count.
-inline constexpr int kClickLeft = 280;
-inline constexpr int kClickRight = 500;
-inline constexpr int kClickBottom = 5;
-inline constexpr int kClickTop = 300;
+enum class MouseButton { kLeft, kMiddle, kRight, kOther };
+
+// One press or release of a mouse button, at x and y in window pixels
+// counted from the top-left corner, as the window system reports them.
+struct MouseEvent {
+  MouseButton button = MouseButton::kOther;
+  bool pressed = false;
+  int x = 0;
+  int y = 0;
+};
 
 // What the GLUT side has to do after a mouse event.
 struct ClickOutcome {
   bool startSparkTimers = false;  // register stopSpark and stopFlame
 };
 
-// Advances the click sequence for one mouse event (button and state as GLUT
-// gives them, x and y in window pixels counted from the top). Prints the
-// click and any spark on standard output.
-ClickOutcome handleMouse(Scene& scene, int button, int state, int x, int y);
+// Advances the click sequence for one mouse event. Writes the click and any
+// spark to `out`.
+ClickOutcome handleMouse(Scene& scene, const MouseEvent& event, std::ostream& out);
 
 // Flame-colour menu: 1 Yellow, 2 Red, 3 Green, 4 Blue, 5 Rotate.
 void chooseFlameColor(FlameState& flame, int value);

@@ -1,20 +1,26 @@
 #include "lighter/scene.h"
 
-Scene scene;
-
 void assignStartValues(Scene& s) {
-  s.max_z = s.max_y = s.max_x = kBoxMaxStart;
-  s.min_z = s.min_y = s.min_x = kBoxMinStart;
-  s.centerBase = Vector3{};
-  s.centerTop = Vector3{};
-  s.max_extent = 1.0f;
-  s.col = 1;
-  s.rainbow = false;
-  s.playSpark = 0;
-  s.flameOn = 0;
-  s.act = 0;
-  s.display_mode = kSmooth;
-  s.positionX = 2.25f;
-  s.positionY = -4.5f;
-  s.scaleSize = 1.25f;
+  const Scene start;  // every member at its start value
+  MeshState& m = s.meshes;
+  m.max_z = start.meshes.max_z;
+  m.max_y = start.meshes.max_y;
+  m.max_x = start.meshes.max_x;
+  m.min_z = start.meshes.min_z;
+  m.min_y = start.meshes.min_y;
+  m.min_x = start.meshes.min_x;
+  m.centerBase = start.meshes.centerBase;
+  m.centerTop = start.meshes.centerTop;
+  m.max_extent = start.meshes.max_extent;
+  FlameState& f = s.flame;
+  f.col = start.flame.col;
+  f.rainbow = start.flame.rainbow;
+  f.playSpark = start.flame.playSpark;
+  f.flameOn = start.flame.flameOn;
+  s.act = start.act;
+  ViewState& v = s.view;
+  v.display_mode = start.view.display_mode;
+  v.positionX = start.view.positionX;
+  v.positionY = start.view.positionY;
+  v.scaleSize = start.view.scaleSize;
 }

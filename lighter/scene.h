@@ -1,14 +1,21 @@
-// The one scene state that every GLUT callback reads and writes.
+// The one scene state that the GLUT callbacks read and write.
 #pragma once
 
 #include "mesh/mesh.h"
 #include "particles/particles.h"
 #include "render/view.h"
-#include "textures/textures.h"
+#include "textures/texture_state.h"
 
-// The scene gathers each subsystem's share of the state, so that a subsystem's
-// functions take only the part they use while the program holds one copy.
-struct Scene : ViewState, MeshState, FlameState, TextureState {
+// Each subsystem's share of the state, so that a subsystem's functions take
+// only the part they use. The application owns one Scene and hands it to
+// the callbacks. Every start value is the member's initializer here or in
+// the share's record.
+struct Scene {
+  ViewState view;
+  MeshState meshes;
+  FlameState flame;
+  TextureState textures;
+
   int act = 0;  // click sequence: 0 idle, 1 and 2 sparks thrown, 3 flame lit
 
   float light_amb[4] = {0.6f, 0.6f, 0.6f, 1.0f};
@@ -16,8 +23,7 @@ struct Scene : ViewState, MeshState, FlameState, TextureState {
   float light_spec[4] = {0.8f, 0.8f, 0.8f, 1.0f};
 };
 
-// Start-up's block of start values, assigned after the menus are built.
+// Start-up's block of start values, assigned after the menus are built: the
+// bounding box, the centres, max_extent, the flame controls, act, the mesh
+// mode and the placement go back to their initializers.
 void assignStartValues(Scene& scene);
-
-// The program's scene: GLUT callbacks take no context, so they reach it here.
-extern Scene scene;

@@ -2,51 +2,49 @@
 
 #include <GL/glut.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "lighter/callbacks.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
+#include "textures/textures.h"
 
 namespace {
 
-constexpr int kWindowX = 320;
-constexpr int kWindowY = 100;
 constexpr int kCheckerSize = 64;
 
 void createWindow(Scene& s, int* argc, char** argv) {
-  s.GW = 800;
-  s.GH = 600;
+  s.view.GW = view::kWindowWidth;
+  s.view.GH = view::kWindowHeight;
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutInitWindowSize(s.GW, s.GH);
-  glutInitWindowPosition(kWindowX, kWindowY);
+  glutInitWindowSize(s.view.GW, s.view.GH);
+  glutInitWindowPosition(view::kWindowX, view::kWindowY);
   glutCreateWindow("Lighter Demonstration");
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // replaced by black below
 }
 
-void loadTextures(Scene& s) {
-  makeCheckerBoard(s, kCheckerSize, kCheckerSize);
-  init_tex(s);
+void loadTextures(TextureState& textures, std::ostream& out) {
+  textures.pixel = makeCheckerBoard(kCheckerSize, kCheckerSize);
+  init_tex(textures);
   // Each of these ends the program with status 1 if its file cannot be loaded.
-  LoadTexture(s, "topTexture.bmp", 1);
-  LoadTexture(s, "baseTexture.bmp", 2);
-  LoadTexture(s, "silverTexture.bmp", 3);
+  LoadTexture(textures, "topTexture.bmp", 1, out);
+  LoadTexture(textures, "baseTexture.bmp", 2, out);
+  LoadTexture(textures, "silverTexture.bmp", 3, out);
 }
 
-void loadMeshes(Scene& s) {
-  std::puts("Reading lighterBase.m...");
-  ReadFile(s, "lighterBase.m", 1);
-  prepareMesh(s, 1);
-  ReadFile(s, "lighterTop.m", 0);
-  prepareMesh(s, 0);
+void loadMeshes(MeshState& meshes, std::ostream& out) {
+  out << "Reading lighterBase.m...\n";
+  ReadFile(meshes, "lighterBase.m", 1, out);
+  prepareMesh(meshes, 1, out);
+  ReadFile(meshes, "lighterTop.m", 0, out);
+  prepareMesh(meshes, 0, out);
 }
 
 }  // namespace
 
-bool InitGL(Scene& s) {
-  if (!LoadGLTextures(s)) {
+bool InitGL(Scene& s, std::ostream& out) {
+  if (!LoadGLTextures(s.textures, out)) {
     return false;
   }
   glShadeModel(GL_SMOOTH);
@@ -58,8 +56,8 @@ bool InitGL(Scene& s) {
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, s.texture);
-  initParticles(s, std::rand);
+  glBindTexture(GL_TEXTURE_2D, s.textures.texture);
+  initParticles(s.flame, std::rand);
   return true;
 }
 
@@ -72,18 +70,18 @@ void init_lighting(const Scene& s) {
   glShadeModel(GL_FLAT);
 }
 
-void startUp(Scene& s, int* argc, char** argv) {
+void startUp(Scene& s, int* argc, char** argv, std::ostream& out) {
   createWindow(s, argc, argv);
-  registerCallbacks();
-  InitGL(s);  // a failed particle image load only skips the render state
+  registerCallbacks(s, out);
+  InitGL(s, out);  // a failed particle image load only skips the render state
   buildMenus();
   assignStartValues(s);
   glDisable(GL_LIGHTING);  // and never enabled again
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-  s.yspeed += 80.0f;
-  s.zoom += 30.0f;
-  loadTextures(s);
-  loadMeshes(s);
+  s.flame.yspeed += 80.0f;
+  s.flame.zoom += 30.0f;
+  loadTextures(s.textures, out);
+  loadMeshes(s.meshes, out);
   glEnable(GL_DEPTH_TEST);
   init_lighting(s);
 }

@@ -3,32 +3,42 @@
 #include "mesh/prepare.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
 
-void printVertex(const char* which, const std::vector<Vector3>& vertices, size_t k) {
-  const Vector3& v = vertices[k];
-  std::printf("%s vertex: %f %f %f \n", which, static_cast<double>(v.x), static_cast<double>(v.y),
-              static_cast<double>(v.z));
+// A coordinate as "%f" prints it: six decimals, "nan" and "inf" as C spells
+// them. Up to 39 digits before the point for a float.
+std::string fixed(float value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%f", static_cast<double>(value));
+  return text;
 }
 
-void printFace(const char* which, const std::vector<Tri>& faces, size_t k) {
+void printVertex(const char* which, const std::vector<Vector3>& vertices, size_t k,
+                 std::ostream& out) {
+  const Vector3& v = vertices[k];
+  out << which << " vertex: " << fixed(v.x) << " " << fixed(v.y) << " " << fixed(v.z) << " \n";
+}
+
+void printFace(const char* which, const std::vector<Tri>& faces, size_t k, std::ostream& out) {
   if (k < faces.size()) {
     const Tri& f = faces[k];
-    std::printf("%s face: %d %d %d \n", which, f.corner1, f.corner2, f.corner3);
+    out << which << " face: " << f.corner1 << " " << f.corner2 << " " << f.corner3 << " \n";
   }
 }
 
 // The first three vertices and faces, for meshes of more than 4 vertices.
-void printDiagnostics(const std::vector<Vector3>& vertices, const std::vector<Tri>& faces) {
+void printDiagnostics(const std::vector<Vector3>& vertices, const std::vector<Tri>& faces,
+                      std::ostream& out) {
   if (vertices.size() <= 4) {
     return;
   }
   const char* const which[] = {"first", "second", "third"};
   for (size_t k = 0; k < 3; ++k) {
-    printVertex(which[k], vertices, k);
-    printFace(which[k], faces, k);
+    printVertex(which[k], vertices, k, out);
+    printFace(which[k], faces, k, out);
   }
 }
 
@@ -86,9 +96,9 @@ void buildVertexNormals(std::vector<Vector3>& normals, size_t vertexCount,
 
 }  // namespace
 
-void prepareMesh(MeshState& m, int isBase) {
+void prepareMesh(MeshState& m, int isBase, std::ostream& out) {
   if (isBase != 0) {
-    printDiagnostics(m.lighterBaseVertices, m.lighterBaseTriangles);
+    printDiagnostics(m.lighterBaseVertices, m.lighterBaseTriangles, out);
     // An empty base mesh leaves the divisor at 1.0: the box's start values
     // would give about -1.2e38 and make the lid vanish as well.
     if (!m.lighterBaseVertices.empty()) {
@@ -97,7 +107,7 @@ void prepareMesh(MeshState& m, int isBase) {
     divideCentre(m.centerBase, m.lighterBaseVertices.size());
     buildVertexNormals(m.lighterBaseNormals, m.lighterBaseVertices.size(), m.lighterBaseTriangles);
   } else {
-    printDiagnostics(m.lighterTopVertices, m.lighterTopTriangles);
+    printDiagnostics(m.lighterTopVertices, m.lighterTopTriangles, out);
     divideCentre(m.centerTop, m.lighterTopVertices.size());
     buildVertexNormals(m.lighterTopNormals, m.lighterTopVertices.size(), m.lighterTopTriangles);
   }

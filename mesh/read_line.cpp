@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -77,12 +78,12 @@ bool readPlainVertex(const char* line, Vector3& v) {
   return true;
 }
 
-void readVertex(MeshState& m, const char* line, int isBase) {
+void readVertex(MeshState& m, const char* line, int isBase, std::ostream& out) {
   // A coordinate the line does not supply stays 0; the vertex is added all
   // the same so that later vertex numbers follow the "v" lines of the file.
   Vector3 v;
   if (!readPlainVertex(line, v) && std::sscanf(line, "v %g %g %g", &v.x, &v.y, &v.z) < 3) {
-    std::puts("an error occurred in reading vertices");
+    out << "an error occurred in reading vertices\n";
   }
   MeshRefs mesh = meshOf(m, isBase);
   mesh.vertices.push_back(v);
@@ -133,33 +134,36 @@ bool namesVertex(const FieldValue& f, size_t vertexCount) {
 
 // Checks the first three corners; prints why the face is skipped if it is.
 bool cornersValid(const FieldValue* corners, size_t count, size_t vertexCount,
-                  const LineSource& src) {
+                  const LineSource& src, std::ostream& out) {
   if (count < 3) {
-    std::printf("%s:%ld: face skipped: it names %zu corner%s, a face needs 3\n", src.name,
-                src.number, count, count == 1 ? "" : "s");
+    out << src.name << ":" << src.number << ": face skipped: it names " << count << " corner"
+        << (count == 1 ? "" : "s") << ", a face needs 3\n";
     return false;
   }
   for (size_t k = 0; k < 3; ++k) {
     if (namesVertex(corners[k], vertexCount)) {
       continue;
     }
-    std::printf("%s:%ld: face skipped: corner %ld is not a vertex read so far ", src.name,
-                src.number, corners[k].value);
+    out << src.name << ":" << src.number << ": face skipped: corner " << corners[k].value
+        << " is not a vertex read so far ";
     if (vertexCount == 0) {
-      std::puts("(none read yet)");
+      out << "(none read yet)\n";
     } else {
-      std::printf("(1 to %zu)\n", vertexCount);
+      out << "(1 to " << vertexCount << ")\n";
     }
     return false;
   }
   return true;
 }
 
-// The reader's commentary on a face, gathered and written to standard output
-// in one piece: the same bytes as one printf or puts per line, a few times
-// faster, which matters at millions of faces.
+// The reader's commentary on a face, gathered and written to the stream in
+// one piece: the same bytes as one write per line, a few times faster, which
+// matters at millions of faces.
 class FaceLog {
  public:
+  explicit FaceLog(std::ostream& out) : out_(out) {}
+  FaceLog(const FaceLog&) = delete;
+  FaceLog& operator=(const FaceLog&) = delete;
   void line(const char* text) {
     append(text);
     append("\n");
@@ -181,7 +185,7 @@ class FaceLog {
     append(suffix);
   }
   void flush() {
-    std::fwrite(text_, 1, size_, stdout);
+    out_.write(text_, static_cast<std::streamsize>(size_));
     size_ = 0;
   }
   ~FaceLog() { flush(); }
@@ -193,6 +197,7 @@ class FaceLog {
     std::memcpy(text_ + size_, text, n);  // n is far below the buffer's size
     size_ += n;
   }
+  std::ostream& out_;
   char text_[1024];
   size_t size_ = 0;
 };
@@ -211,12 +216,12 @@ Vector3 faceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int 
   return {n.x / length, n.y / length, n.z / length};
 }
 
-void readFace(MeshState& m, char* line, int isBase, const LineSource& src) {
+void readFace(MeshState& m, char* line, int isBase, const LineSource& src, std::ostream& out) {
   char* cursor = line;
   nextField(cursor);  // the letter, or a word that begins with it
   FieldValue corners[3] = {};
   size_t count = 0;
-  FaceLog log;
+  FaceLog log(out);
   while (char* field = nextField(cursor)) {
     const FieldValue f = convertField(field);
     log.number("j is ", printedValue(f), "\n");
@@ -225,7 +230,7 @@ void readFace(MeshState& m, char* line, int isBase, const LineSource& src) {
   }
   MeshRefs mesh = meshOf(m, isBase);
   log.flush();  // the message about a skipped face comes after the fields
-  if (!cornersValid(corners, count, mesh.vertices.size(), src)) {
+  if (!cornersValid(corners, count, mesh.vertices.size(), src, out)) {
     return;
   }
   log.line("calculating center and normal...");
@@ -243,10 +248,11 @@ void readFace(MeshState& m, char* line, int isBase, const LineSource& src) {
 
 }  // namespace
 
-void readLine(MeshState& meshes, char* line, int isBase, const LineSource& source) {
+void readLine(MeshState& meshes, char* line, int isBase, const LineSource& source,
+              std::ostream& out) {
   if (line[0] == 'v') {
-    readVertex(meshes, line, isBase);
+    readVertex(meshes, line, isBase, out);
   } else if (line[0] == 'f') {
-    readFace(meshes, line, isBase, source);
+    readFace(meshes, line, isBase, source, out);
   }
 }

@@ -3,7 +3,6 @@
 // discarded up to 9999 characters. Anything beyond that reads as a further line.
 #include "mesh/reader.h"
 
-#include <cstdio>
 #include <fstream>
 
 #include "mesh/read_line.h"
@@ -61,7 +60,8 @@ void discardRest(std::istream& in, long& lineNumber) {
 
 }  // namespace
 
-void readStream(MeshState& meshes, std::istream& in, int isBase, const char* name) {
+void readStream(MeshState& meshes, std::istream& in, int isBase, const char* name,
+                std::ostream& out) {
   long lineNumber = 1;
   char line[kLineBuffer];
   while (!in.fail()) {
@@ -74,24 +74,24 @@ void readStream(MeshState& meshes, std::istream& in, int isBase, const char* nam
     }
     const LineSource source{name, lineNumber};
     discardRest(in, lineNumber);
-    readLine(meshes, line, isBase, source);
+    readLine(meshes, line, isBase, source, out);
     if (in.eof() || in.bad()) {
       return;
     }
   }
 }
 
-void ReadFile(MeshState& meshes, const char* name, int isBase) {
-  std::printf("Reading coordinates from %s\n", name);
+void ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out) {
+  out << "Reading coordinates from " << name << "\n";
   std::ifstream in(name);
   // A directory opens like a file but fails on the first read; catch that
   // here so it is reported like any other file that cannot be read.
   if (!in.is_open() || (in.peek(), in.bad())) {
-    std::printf("Could not open file %s\n", name);
+    out << "Could not open file " << name << "\n";
     return;
   }
-  readStream(meshes, in, isBase, name);
+  readStream(meshes, in, isBase, name, out);
   if (in.bad()) {
-    std::printf("%s: read error, the mesh keeps the lines read before it\n", name);
+    out << name << ": read error, the mesh keeps the lines read before it\n";
   }
 }

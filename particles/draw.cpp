@@ -1,7 +1,7 @@
 // The flame's GL side: one textured square per particle, immediate mode.
 #include <GL/gl.h>
 
-#include "particles/particles.h"
+#include "particles/draw.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 // The flame: 1000 additive particles, their colour table and colour cycle.
+// Plain arithmetic; the drawing is in draw.h.
 #pragma once
 
 #include <array>
@@ -44,9 +45,6 @@ using ParticleDrawer = void (*)(const Particle& particle, float zoom);
 
 // Gives all particles their start state; four random numbers per particle.
 void initParticles(FlameState& flame, RandomSource random);
-
-// One pass: draws every alive particle and moves it on by one frame.
-void drawParticles(FlameState& flame, RandomSource random);
 
 // The pass without GL: each alive particle, in index order, is handed to
 // `draw` (when given) and then advanced.

@@ -2,43 +2,27 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
-#include <algorithm>
 #include <cstdlib>
 
+#include "particles/draw.h"
 #include "render/render.h"
 
-namespace {
-
-constexpr double kFieldOfViewDegrees = 45.0;
-constexpr double kNearPlane = 0.1;
-constexpr double kFarPlane = 200.0;
-
-void applyProjection(const ViewState& view) {
+void applyView(const ViewState& v) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(kFieldOfViewDegrees, aspectRatio(view.GW, view.GH), kNearPlane, kFarPlane);
+  gluPerspective(view::kFieldOfViewDegrees, view::aspectRatio(v.GW, v.GH), view::kNearPlane,
+                 view::kFarPlane);
   glMatrixMode(GL_MODELVIEW);
-}
-
-void applyCamera() {
-  gluLookAt(0.0, 0.0, 3.0,   // eye
-            0.0, 0.0, 0.0,   // looking at the origin
-            0.0, 1.0, 0.0);  // up
-}
-
-}  // namespace
-
-double aspectRatio(int width, int height) {
-  return static_cast<double>(std::max(width, 1)) / static_cast<double>(std::max(height, 1));
+  glViewport(0, 0, v.GW, v.GH);
+  gluLookAt(view::kEye.x, view::kEye.y, view::kEye.z, view::kLookAt.x, view::kLookAt.y,
+            view::kLookAt.z, view::kUp.x, view::kUp.y, view::kUp.z);
 }
 
 void display(ViewState& view, const MeshState& meshes, FlameState& flame) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  applyProjection(view);
-  glViewport(0, 0, view.GW, view.GH);
-  applyCamera();
+  applyView(view);
   drawObjects(view, meshes);
   glPopMatrix();
   // The particles are drawn without the camera, in eye coordinates.
@@ -50,9 +34,4 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame) {
   // Frames follow each other as fast as GLUT allows.
   glutPostRedisplay();
   glFlush();
-}
-
-void reshape(ViewState& view, int width, int height) {
-  view.GW = width;
-  view.GH = height;
 }

@@ -11,12 +11,16 @@ namespace {
 // Both meshes are drawn with the silver texture.
 constexpr GLuint kSilverTexture = 3;
 
-// The lid's offset on the body, made as two separate translations in this
-// order (their sum is not the same float computation).
-constexpr float kLidDrop[3] = {0.0f, -1.98f, -2.3f};
-constexpr float kLidLift[3] = {0.0f, 2.585f, 1.68f};
-constexpr float kLidTiltDegrees = 35.0f;
-constexpr float kBodyTurnDegrees = 90.0f;
+// The view module's placement, handed to GL as the floats it is exact in.
+void translate(const view::Vec3& offset) {
+  glTranslatef(static_cast<float>(offset.x), static_cast<float>(offset.y),
+               static_cast<float>(offset.z));
+}
+
+void rotate(const view::Turn& turn) {
+  glRotatef(static_cast<float>(turn.degrees), static_cast<float>(turn.axis.x),
+            static_cast<float>(turn.axis.y), static_cast<float>(turn.axis.z));
+}
 
 // Every face shows the same half of the texture square, whatever its shape.
 constexpr float kCornerTexCoords[3][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}};
@@ -74,23 +78,26 @@ void drawLighterBase(const ViewState& view, const MeshState& meshes, const Tri& 
   drawFace(face, meshes.lighterBaseVertices, meshes.lighterBaseNormals, view.display_mode);
 }
 
-void drawObjects(const ViewState& view, const MeshState& meshes) {
+// The chain of view::baseToWorld and view::lidToWorld, on the modelview
+// matrix: the call made last acts first. The lid's two offsets stay separate
+// translations, in this order (their sum is not the same float computation).
+void drawObjects(const ViewState& state, const MeshState& meshes) {
   glPushMatrix();
   const float s = 1.0f / meshes.max_extent;
   glScalef(s, s, s);
   glTranslatef(-meshes.centerBase.x, -meshes.centerBase.y, -meshes.centerBase.z);
-  glTranslatef(view.positionX, view.positionY, 0.0f);
-  glRotatef(kBodyTurnDegrees, 0.0f, -90.0f, 0.0f);
-  glScalef(view.scaleSize, view.scaleSize, view.scaleSize);
+  glTranslatef(state.positionX, state.positionY, 0.0f);
+  rotate(view::kBodyTurn);
+  glScalef(state.scaleSize, state.scaleSize, state.scaleSize);
 
   glPushMatrix();
   glTranslatef(-meshes.centerTop.x, -meshes.centerTop.y, -meshes.centerTop.z);
-  glTranslatef(kLidDrop[0], kLidDrop[1], kLidDrop[2]);
-  glTranslatef(kLidLift[0], kLidLift[1], kLidLift[2]);
-  glRotatef(kLidTiltDegrees, -35.0f, 0.0f, 0.0f);
-  for (const Tri& face : meshes.lighterTopTriangles) drawLighterTop(view, meshes, face);
+  translate(view::kLidDrop);
+  translate(view::kLidLift);
+  rotate(view::kLidTilt);
+  for (const Tri& face : meshes.lighterTopTriangles) drawLighterTop(state, meshes, face);
   glPopMatrix();
 
-  for (const Tri& face : meshes.lighterBaseTriangles) drawLighterBase(view, meshes, face);
+  for (const Tri& face : meshes.lighterBaseTriangles) drawLighterBase(state, meshes, face);
   glPopMatrix();
 }

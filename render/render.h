@@ -5,16 +5,12 @@
 #include "particles/particles.h"
 #include "render/view.h"
 
-// Width over height for the projection. A window squashed to no height (or
-// no width) is taken as one pixel in that direction, so the aspect stays
-// finite and non-zero.
-double aspectRatio(int width, int height);
-
 // Draws one whole frame and asks for the next.
 void display(ViewState& view, const MeshState& meshes, FlameState& flame);
 
-// Records the window size that the next frame uses.
-void reshape(ViewState& view, int width, int height);
+// The view module's projection, viewport and camera for the window size in
+// `view`, leaving GL_MODELVIEW current with the camera multiplied on.
+void applyView(const ViewState& view);
 
 // Draws the lid and the body, placed and scaled, in the current mode.
 void drawObjects(const ViewState& view, const MeshState& meshes);

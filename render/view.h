@@ -1,14 +1,20 @@
-// Window size, mesh drawing mode and the model's placement.
+// The view's share of the scene: the window size, the mesh drawing mode and
+// the model's placement, starting from the view module's constants.
 #pragma once
+
+#include "render/view_model.h"
 
 inline constexpr int kWireframe = 0;
 inline constexpr int kSmooth = 2;
 
 struct ViewState {
-  int GW = 800;  // window width in pixels
-  int GH = 600;  // window height in pixels
+  int GW = view::kWindowWidth;   // window width in pixels
+  int GH = view::kWindowHeight;  // window height in pixels
   int display_mode = kSmooth;
-  float positionX = 2.25f;
-  float positionY = -4.5f;
-  float scaleSize = 1.25f;
+  float positionX = static_cast<float>(view::kPositionX);
+  float positionY = static_cast<float>(view::kPositionY);
+  float scaleSize = static_cast<float>(view::kScaleSize);
 };
+
+// Records the window size that the next frame uses.
+void reshape(ViewState& view, int width, int height);

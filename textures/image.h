@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <vector>
 
 // width x height pixels of tightly packed red-green-blue bytes; row 0 is the
@@ -31,13 +32,17 @@ BmpResult decodeBmp(std::FILE* file, Image& image);
 // The same from `size` bytes in memory.
 BmpResult decodeBmp(const unsigned char* bytes, size_t size, Image& image);
 
-// Opens `path` and decodes it into `image`, printing what went wrong.
+// Opens `path` and decodes it into `image`, writing what went wrong to `out`.
 // Returns 1 when the record holds a complete picture, 0 otherwise.
-int ImageLoad(const char* path, Image* image);
+int ImageLoad(const char* path, Image* image, std::ostream& out);
 
-// Size of the headerless 32 by 32 RGB particle image.
-constexpr size_t kParticleImageBytes = 32 * 32 * 3;
+// The headerless particle image: 32 by 32 red-green-blue texels.
+inline constexpr int kParticleImageSize = 32;
+inline constexpr size_t kParticleImageBytes = kParticleImageSize * kParticleImageSize * 3;
 
 // Reads the particle image at `path`. Texels the file does not supply are
-// black, and a line on standard output says the file was not read in full.
-std::vector<unsigned char> readParticleImage(const char* path);
+// black, and a line on `out` says the file was not read in full.
+std::vector<unsigned char> readParticleImage(const char* path, std::ostream& out);
+
+// A width by height checkerboard of 8 by 8 texel squares, black at the origin.
+Image makeCheckerBoard(int width, int height);

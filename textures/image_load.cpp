@@ -11,37 +11,38 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-void report(const BmpResult& result, const char* path, const Image& image) {
+void report(const BmpResult& result, const char* path, const Image& image, std::ostream& out) {
   switch (result.failure) {
     case BmpFailure::kNone:
       break;
     case BmpFailure::kPlanes:
-      std::printf("Planes from %s is not 1: %u\n", path, result.planes);
+      out << "Planes from " << path << " is not 1: " << result.planes << "\n";
       break;
     case BmpFailure::kBitsPerPixel:
-      std::printf("Bpp from %s is not 24: %u\n", path, result.bitsPerPixel);
+      out << "Bpp from " << path << " is not 24: " << result.bitsPerPixel << "\n";
       break;
     case BmpFailure::kTooLarge:
-      std::printf("Image size of %s is too large: %u x %u\n", path, image.width, image.height);
+      out << "Image size of " << path << " is too large: " << image.width << " x " << image.height
+          << "\n";
       break;
     case BmpFailure::kNoMemory:
-      std::printf("Error allocating memory for color-corrected image data");
+      out << "Error allocating memory for color-corrected image data";
       break;
     case BmpFailure::kShortPixels:
-      std::printf("Error reading image data from %s.\n", path);
+      out << "Error reading image data from " << path << ".\n";
       break;
   }
 }
 
 }  // namespace
 
-int ImageLoad(const char* path, Image* image) {
+int ImageLoad(const char* path, Image* image, std::ostream& out) {
   const FileHandle file(std::fopen(path, "rb"));
   if (!file) {
-    std::printf("File Not Found : %s\n", path);
+    out << "File Not Found : " << path << "\n";
     return 0;
   }
   const BmpResult result = decodeBmp(file.get(), *image);
-  report(result, path, *image);
+  report(result, path, *image, out);
   return result.failure == BmpFailure::kNone ? 1 : 0;
 }

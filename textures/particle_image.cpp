@@ -17,14 +17,14 @@ size_t readUpTo(const char* path, std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-std::vector<unsigned char> readParticleImage(const char* path) {
+std::vector<unsigned char> readParticleImage(const char* path, std::ostream& out) {
   // Zero-filled, so whatever the file does not supply stays black; the flame
   // then still draws, only darker.
   std::vector<unsigned char> bytes(kParticleImageBytes, 0);
   const size_t got = readUpTo(path, bytes);
   if (got < bytes.size()) {
-    std::printf("Could not read all %zu bytes of %s (got %zu); the rest is black\n", bytes.size(),
-                path, got);
+    out << "Could not read all " << bytes.size() << " bytes of " << path << " (got " << got
+        << "); the rest is black\n";
   }
   return bytes;
 }

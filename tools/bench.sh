@@ -2,7 +2,7 @@
 # Runs every benchmark and writes the measured part of docs/performance.md
 # (between its "bench.sh" markers; the rest of the file is left as it is).
 #
-#   tools/bench.sh [BUILD_DIR]      (default build-bench, a Release build)
+#   tools/bench.sh      (builds the CMake preset "bench", a Release build in build-bench/)
 #
 # Frames: frame_bench (its own Xvfb, the states interleaved with a bare
 # clear-and-swap loop). Start-up: lighter_checked ending after its first frame,
@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build="${1:-build-bench}"
+build=build-bench  # the bench preset's binary directory
 report="$root/docs/performance.md"
 work=$(mktemp -d /tmp/lighter-bench-XXXXXX)
 xvfb_pid=""
@@ -29,9 +29,9 @@ mesh_runs=11
 mesh_runs_1m=5
 
 echo "bench: building (Release) in $build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLIGHTER_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target lighter lighter_checked lighter_data frame_bench cpu_bench \
-  mesh_gen mesh_read >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2 --target lighter lighter_checked lighter_data frame_bench \
+  cpu_bench mesh_gen mesh_read >/dev/null
 bin="$build/tools/bench"
 data="$build/data"
 
@@ -59,7 +59,7 @@ echo "bench: frames (about a minute)"
 # --- Start-up ----------------------------------------------------------------
 echo "bench: start-up"
 start_xvfb
-checked=$(readlink -f "$build/lighter/lighter_checked")
+checked=$(readlink -f "$build/tools/checked/lighter_checked")
 for i in $(seq "$startup_runs"); do
   (cd "$data" && LIGHTER_EXIT_AFTER_FRAMES=1 LIGHTER_LAUNCH_NS=$(date +%s%N) \
     /usr/bin/time -v "$checked" >/dev/null 2>"$work/startup-$i.txt")

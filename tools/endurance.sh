@@ -3,16 +3,15 @@
 # the seconds given as the first argument) with the flame lit and the colour
 # cycle on, clicked and switched between mesh modes now and then. Prints the
 # resident-memory and per-frame figures; exits non-zero if a check failed.
+# Builds what it needs with the CMake preset "default" (in build/).
 #
-#   tools/endurance.sh [SECONDS] [BUILD_DIR]
+#   tools/endurance.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-600}"
-build="${2:-build}"
-if [ ! -x "$build/tests/e2e/e2e_tests" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$build" -j2 --target e2e_tests lighter_checked lighter_data >/dev/null
+build=build  # the default preset's binary directory
+cmake --preset default >/dev/null
+cmake --build --preset default -j2 --target e2e_tests lighter_checked lighter_data >/dev/null
 start=$(date +%s)
 status=0
 LIGHTER_ENDURANCE_SECONDS="$seconds" "$build/tests/e2e/e2e_tests" \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A longer fuzzing run of one reader: tools/fuzz.sh mesh|bmp [RUNS]
-# Builds the sanitizer build if needed and runs the fuzzer on one core from a
-# scratch copy of its seed corpus; a crash input lands in the current folder
-# (add it to tests/fuzz/corpus/NAME/ once fixed, so every test run replays it).
+# Builds the fuzzer of the CMake preset "sanitize" (in build-fuzz/) if needed
+# and runs it on one core from a scratch copy of its seed corpus; a crash
+# input lands in the current folder (add it to tests/fuzz/corpus/NAME/ once
+# fixed, so every test run replays it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 name=${1:?usage: tools/fuzz.sh mesh|bmp [RUNS]}
@@ -14,9 +15,8 @@ case "$name" in
 esac
 
 bash "$root/tools/setup.sh"
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DLIGHTER_FUZZ=ON -DLIGHTER_WINDOW_TESTS=OFF >/dev/null
-cmake --build "$root/build-fuzz" -j"$(nproc)" --target "${name}_fuzz"
+(cd "$root" && cmake --preset sanitize >/dev/null &&
+  cmake --build --preset sanitize -j"$(nproc)" --target "${name}_fuzz")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Makes the README's three screenshots of the lighter on a private X server:
 # at rest, with the flame lit (three clicks on the body), and in wireframe.
-#   tools/screenshots.sh [BUILD_DIR] [OUTPUT_DIR]
-# Defaults: build and docs. Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
+#   tools/screenshots.sh [OUTPUT_DIR]
+# Default: docs. Builds the program with the CMake preset "default" (in
+# build/). Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
-mkdir -p "${2:-$root/docs}"
-out=$(cd "${2:-$root/docs}" && pwd)
-
-# The window opens at (320, 100) on a screen with no window manager.
-readonly window_x=320 window_y=100
+build="$root/build"  # the default preset's binary directory
+mkdir -p "${1:-$root/docs}"
+out=$(cd "${1:-$root/docs}" && pwd)
+(cd "$root" && cmake --preset default >/dev/null &&
+  cmake --build --preset default -j"$(nproc)" --target lighter lighter_data >/dev/null)
 
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -40,6 +40,9 @@ lighter_pid=$!
 wait_for xdotool search --name '^Lighter Demonstration$'
 window=$(xdotool search --name '^Lighter Demonstration$' | head -n 1)
 wait_for test "$(xwininfo -id "$window" | awk '/Map State/ {print $3}')" = IsViewable
+# Where the window sits on the screen (there is no window manager to move it).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+readonly window_x=$X window_y=$Y
 
 shoot() {
   sleep 0.5  # let a few frames pass; frames come continuously

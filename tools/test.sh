@@ -1,27 +1,28 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: unit, GL and end-to-end tests in the
-# normal build; unit tests and the fuzzers' corpora again under AddressSanitizer
-# and UndefinedBehaviorSanitizer. Ends with one summary line.
+# Sets up, builds and runs every test: unit, GL and end-to-end tests and the
+# layer checks in the default build; unit tests, layer checks and the fuzzers'
+# corpora again under AddressSanitizer and UndefinedBehaviorSanitizer (the
+# CMake presets "default" and "sanitize"). Ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root" || exit 1
 jobs=$(nproc)
 logs=$(mktemp -d)
 
-bash "$root/tools/setup.sh" || exit 1
+bash tools/setup.sh || exit 1
 
 echo "== build (g++)"
-cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-  cmake --build "$root/build" -j"$jobs" || { echo "build failed"; exit 1; }
+cmake --preset default >/dev/null &&
+  cmake --build --preset default -j"$jobs" || { echo "build failed"; exit 1; }
 
 echo "== build with sanitizers and fuzzers (clang)"
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DLIGHTER_FUZZ=ON -DLIGHTER_WINDOW_TESTS=OFF >/dev/null &&
-  cmake --build "$root/build-fuzz" -j"$jobs" || { echo "sanitizer build failed"; exit 1; }
+cmake --preset sanitize >/dev/null &&
+  cmake --build --preset sanitize -j"$jobs" || { echo "sanitizer build failed"; exit 1; }
 
 echo "== unit, GL and end-to-end tests"
-ctest --test-dir "$root/build" -j"$jobs" --output-on-failure --timeout 300 2>&1 | tee "$logs/main.log"
+ctest --preset default -j"$jobs" 2>&1 | tee "$logs/main.log"
 echo "== unit tests and fuzz corpora under the sanitizers"
-ctest --test-dir "$root/build-fuzz" -j"$jobs" --output-on-failure --timeout 300 2>&1 | tee "$logs/sanitized.log"
+ctest --preset sanitize -j"$jobs" 2>&1 | tee "$logs/sanitized.log"
 
 # ctest closes with "NN% tests passed, F tests failed out of T".
 count() { sed -n 's/.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$1" | tail -n 1; }

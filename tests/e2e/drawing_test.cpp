@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "mesh/mesh.h"
+#include "render/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -52,7 +54,7 @@ Mesh readMesh(const std::string& name) {
 // The base mesh's larger x or y extent, the box's maxima starting at a tiny
 // positive value and its minima at a huge one.
 float maxExtent(const Mesh& base) {
-  float maxX = 1.1754e-38f, maxY = 1.1754e-38f, minX = 1.1754e38f, minY = 1.1754e38f;
+  float maxX = kBoxMaxStart, maxY = kBoxMaxStart, minX = kBoxMinStart, minY = kBoxMinStart;
   for (const auto& v : base.vertices) {
     maxX = std::max(maxX, v[0]);
     minX = std::min(minX, v[0]);
@@ -87,6 +89,12 @@ void expectNumbers(const GlCall& c, const std::vector<double>& want) {
     EXPECT_NEAR(got[i], want[i], 1e-4 * std::max(1.0, std::abs(want[i])))
         << c.name << "(" << c.args << ") argument " << i;
   }
+}
+
+// A glTranslatef or a glRotatef of the view module's placement.
+void expectOffset(const GlCall& c, const view::Vec3& v) { expectNumbers(c, {v.x, v.y, v.z}); }
+void expectTurn(const GlCall& c, const view::Turn& t) {
+  expectNumbers(c, {t.degrees, t.axis.x, t.axis.y, t.axis.z});
 }
 
 // Whether a chunk of calls between two swaps is a frame of the lighter's
@@ -181,13 +189,13 @@ TEST(LighterDrawing, PlacesTheMeshesWithTheFixedChainAndValuesFromTheFiles) {
   const auto cb = base.centre(), ct = lid.centre();
   expectNumbers(matrix[2], {s, s, s});
   expectNumbers(matrix[3], {-cb[0], -cb[1], -cb[2]});
-  expectNumbers(matrix[4], {2.25, -4.5, 0});
-  expectNumbers(matrix[5], {90, 0, -90, 0});
-  expectNumbers(matrix[6], {1.25, 1.25, 1.25});
+  expectOffset(matrix[4], {view::kPositionX, view::kPositionY, 0});
+  expectTurn(matrix[5], view::kBodyTurn);
+  expectOffset(matrix[6], {view::kScaleSize, view::kScaleSize, view::kScaleSize});
   expectNumbers(matrix[8], {-ct[0], -ct[1], -ct[2]});
-  expectNumbers(matrix[9], {0, -1.98, -2.3});
-  expectNumbers(matrix[10], {0, 2.585, 1.68});
-  expectNumbers(matrix[11], {35, -35, 0, 0});
+  expectOffset(matrix[9], view::kLidDrop);
+  expectOffset(matrix[10], view::kLidLift);
+  expectTurn(matrix[11], view::kLidTilt);
 }
 
 TEST(LighterDrawing, WireframeModeSendsEveryFaceAsABlueLoopWithoutBinds) {
@@ -219,19 +227,20 @@ TEST(LighterPicture, FillsTheClickRectangleOnABlackBackground) {
   ASSERT_TRUE(lighter.waitForWindow());
   const auto shot = lighter.waitForScreenshot(bodyShows);
   ASSERT_TRUE(shot.has_value());
-  // The case spans the rectangle x 280..500 from window y 5 (from below)
-  // and the chimney reaches up to the centre row, 300.
+  // The case spans the click rectangle from near its bottom (window y
+  // counted from below) and the chimney reaches up to the centre row, 300.
+  const view::PixelRect& area = view::kClickArea;
   for (int yUp : {15, 100, 180}) {
-    EXPECT_GT(shot->atUp(290, yUp).sum(), 300) << yUp;
-    EXPECT_GT(shot->atUp(490, yUp).sum(), 300) << yUp;
+    EXPECT_GT(shot->atUp(area.left + 10, yUp).sum(), 300) << yUp;
+    EXPECT_GT(shot->atUp(area.right - 10, yUp).sum(), 300) << yUp;
   }
   EXPECT_GT(shot->atUp(400, 290).sum(), 300);
   // Beside it, left and right, and above the flame's origin: black.
-  EXPECT_EQ(shot->countBrighter(0, 0, 275, 600, 0), 0);
-  EXPECT_EQ(shot->countBrighter(505, 450, 800, 600, 0), 0);
+  EXPECT_EQ(shot->countBrighter(0, 0, area.left - 5, 600, 0), 0);
+  EXPECT_EQ(shot->countBrighter(area.right + 5, 450, 800, 600, 0), 0);
   EXPECT_EQ(shot->countBrighter(350, 0, 450, 295, 0), 0);
   // The open lid, right of the flame.
-  EXPECT_GT(shot->countBrighter(505, 200, 700, 430, 300), 5000);
+  EXPECT_GT(shot->countBrighter(area.right + 5, 200, 700, 430, 300), 5000);
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
@@ -263,16 +272,17 @@ TEST(LighterPicture, WireframeShowsBlueOutlinesOnly) {
     return true;
   });
   ASSERT_TRUE(shot.has_value());
-  EXPECT_GT(shot->countBrighter(280, 300, 500, 595, 0), 1000);
+  EXPECT_GT(shot->countBrighter(view::kClickArea.left, 300, view::kClickArea.right, 595, 0), 1000);
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
 TEST(LighterPicture, WithoutTheLidFileOnlyTheBodyIsDrawn) {
-  Lighter lighter({e2e::copyDataSet({"lighterTop.m"})});
+  const support::TempDir noLid = e2e::copyDataSet({"lighterTop.m"});
+  Lighter lighter({noLid.path()});
   ASSERT_TRUE(lighter.waitForWindow());
   const auto shot = lighter.waitForScreenshot(bodyShows);
   ASSERT_TRUE(shot.has_value());
-  EXPECT_EQ(shot->countBrighter(505, 0, 800, 600, 0), 0);
+  EXPECT_EQ(shot->countBrighter(view::kClickArea.right + 5, 0, 800, 600, 0), 0);
   EXPECT_GT(shot->atUp(300, 150).sum(), 300);
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "render/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -24,7 +25,6 @@ using Clock = std::chrono::steady_clock;
 using e2e::Lighter;
 using e2e::Screenshot;
 
-constexpr int kWindowHeight = 600;
 constexpr auto kShortFlame = std::chrono::milliseconds(70);
 constexpr int kDim = 30;  // r+g+b above this counts as lit
 // Growth of resident memory allowed after the warm-up. The renderer's own
@@ -54,7 +54,7 @@ long residentKb(pid_t pid) {
 // Clicks at x and y counted upward from the bottom row; waits until the
 // program has printed it, which proves it is still answering.
 bool clickAndSeeIt(Lighter& lighter, int x, int yUp, int& printed) {
-  lighter.click(x, kWindowHeight - 1 - yUp);
+  lighter.click(x, view::kWindowHeight - 1 - yUp);
   ++printed;
   return lighter.waitForOutput("mouse clicked at ", printed);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "render/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -20,7 +21,6 @@ using e2e::Lighter;
 using e2e::Screenshot;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kWindowHeight = 600;
 // A spark's short flame lasts this long; a click before it ends is put out
 // by its timer.
 constexpr auto kShortFlame = std::chrono::milliseconds(70);
@@ -28,7 +28,7 @@ constexpr int kDim = 30;  // r+g+b above this counts as lit
 
 // A left click at x and y counted upward from the bottom row, as the click
 // sequence counts them.
-void clickUp(Lighter& lighter, int x, int yUp) { lighter.click(x, kWindowHeight - 1 - yUp); }
+void clickUp(Lighter& lighter, int x, int yUp) { lighter.click(x, view::kWindowHeight - 1 - yUp); }
 
 // The n-th click of a sequence on the lighter's body, each one pixel right of
 // the one before, so that each click prints a line of its own to wait for.
@@ -105,20 +105,21 @@ bool flameBurns(const Screenshot& shot, const Screenshot& unlit) {
 TEST(Clicks, OnlyClicksOnTheLighterCountAndEachIsPrinted) {
   Lighter lighter;
   ASSERT_TRUE(lighter.waitForWindow());
+  const view::PixelRect& area = view::kClickArea;
+  const auto printed = [](int x, int yUp) {
+    return "mouse clicked at " + std::to_string(x) + " " + std::to_string(yUp) + "\n";
+  };
   lighter.click(10, 0);  // the top row
-  clickUp(lighter, 279, 150);
-  clickUp(lighter, 390, 301);
-  clickUp(lighter, 280, 5);
+  clickUp(lighter, area.left - 1, 150);
+  clickUp(lighter, 390, area.top + 1);
+  clickUp(lighter, area.left, area.bottom);  // the corner counts
   ASSERT_TRUE(lighter.waitForOutput("spark!!"));
   clickUp(lighter, 600, 150);
-  ASSERT_TRUE(lighter.waitForOutput("mouse clicked at 600 150\n"));
-  EXPECT_EQ(clicksPrinted(lighter),
-            "mouse clicked at 10 599\n"
-            "mouse clicked at 279 150\n"
-            "mouse clicked at 390 301\n"
-            "mouse clicked at 280 5\n"
-            "spark!!\n"
-            "mouse clicked at 600 150\n");
+  ASSERT_TRUE(lighter.waitForOutput(printed(600, 150)));
+  EXPECT_EQ(clicksPrinted(lighter), printed(10, view::kWindowHeight - 1) +
+                                        printed(area.left - 1, 150) + printed(390, area.top + 1) +
+                                        printed(area.left, area.bottom) + "spark!!\n" +
+                                        printed(600, 150));
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 

@@ -90,10 +90,11 @@ std::string binaryPath() { return LIGHTER_BINARY; }
 std::string checkedBinaryPath() { return LIGHTER_CHECKED_BINARY; }
 std::string dataDir() { return LIGHTER_DATA_DIR; }
 
-std::string copyDataSet(const std::vector<std::string>& without) {
-  const std::string dir = support::makeTempDir("lighter-data");
-  fs::copy(dataDir(), dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  for (const auto& name : without) fs::remove(fs::path(dir) / name);
+support::TempDir copyDataSet(const std::vector<std::string>& without) {
+  support::TempDir dir("lighter-data");
+  fs::copy(dataDir(), dir.path(),
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const auto& name : without) fs::remove(fs::path(dir.path()) / name);
   return dir;
 }
 
@@ -123,10 +124,9 @@ void Screenshot::savePng(const std::string& path) const {
 
 Lighter::Lighter(Options options, Program program) : options_(std::move(options)) {
   if (options_.workdir.empty()) options_.workdir = dataDir();
-  outDir_ = support::makeTempDir("lighter-run");
-  stdoutPath_ = outDir_ + "/stdout.txt";
-  tracePath_ = outDir_ + "/calls.trace";
-  if (program.captureErrors) stderrPath_ = outDir_ + "/stderr.txt";
+  stdoutPath_ = outDir_.path() + "/stdout.txt";
+  tracePath_ = outDir_.path() + "/calls.trace";
+  if (program.captureErrors) stderrPath_ = outDir_.path() + "/stderr.txt";
   if (program.binary.empty()) program.binary = binaryPath();
   // Line-buffered output, so that a test sees each line as it is printed.
   std::vector<std::string> argv = {"stdbuf", "-oL", program.binary};
@@ -138,9 +138,7 @@ Lighter::Lighter(Options options, Program program) : options_(std::move(options)
 }
 
 Lighter::~Lighter() {
-  child_.reset();  // kills the program if a test left it running
-  std::error_code ignored;
-  fs::remove_all(outDir_, ignored);
+  child_.reset();  // kills the program if a test left it running, before its files go
 }
 
 std::vector<std::string> Lighter::env() const { return {"DISPLAY=" + xvfb_.display()}; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/command.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/xvfb.h"
 
 namespace e2e {
@@ -22,8 +23,9 @@ std::string dataDir();
 std::string checkedBinaryPath();
 
 // A copy of the shipped data set in a fresh directory, for tests that remove
-// or change files. `without` names files left out.
-std::string copyDataSet(const std::vector<std::string>& without = {});
+// or change files; the directory goes with the returned object. `without`
+// names files left out.
+support::TempDir copyDataSet(const std::vector<std::string>& without = {});
 
 struct Rgb {
   int r = 0, g = 0, b = 0;
@@ -111,7 +113,7 @@ class Lighter {
 
   Options options_;
   support::Xvfb xvfb_;
-  std::string outDir_;
+  support::TempDir outDir_{"lighter-run"};
   std::string stdoutPath_;
   std::string stderrPath_;
   std::string tracePath_;

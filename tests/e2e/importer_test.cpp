@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,13 +11,13 @@
 #include "render/view_model.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/command.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/test_models.h"
 
 namespace {
 
 using e2e::Lighter;
 using e2e::Screenshot;
-namespace fs = std::filesystem;
 
 constexpr int kDim = 30;  // r+g+b above this counts as lit
 constexpr auto kShortFlame = std::chrono::milliseconds(70);
@@ -26,12 +25,7 @@ constexpr auto kShortFlame = std::chrono::milliseconds(70);
 // A scratch directory holding the model files and the data directory.
 class Workspace {
  public:
-  Workspace() : dir_(support::makeTempDir("lighter-import-e2e")) {}
-  ~Workspace() {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  std::string path(const std::string& name) const { return dir_.path() + "/" + name; }
   // Runs lighter-import on the model files (written here first) into "data".
   std::string import(const std::vector<std::pair<std::string, std::string>>& files,
                      const std::vector<std::string>& args) {
@@ -39,14 +33,14 @@ class Workspace {
     std::vector<std::string> argv = {LIGHTER_IMPORT_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
     argv.insert(argv.end(), {"-o", path("data")});
-    support::Child child(argv, dir_, {}, path("import.out"), path("import.err"));
+    support::Child child(argv, dir_.path(), {}, path("import.out"), path("import.err"));
     const std::optional<int> status = child.waitForExit(support::Seconds(120));
     EXPECT_EQ(status, 0) << support::readFile(path("import.err"));
     return path("data");
   }
 
  private:
-  std::string dir_;
+  support::TempDir dir_{"lighter-import-e2e"};
 };
 
 bool lit(const Screenshot& s, int x, int yUp) { return s.atUp(x, yUp).sum() > kDim; }

@@ -163,15 +163,14 @@ TEST(StartUp, PrintsTexturesThenTheBaseMeshThenTheLid) {
 }
 
 TEST(StartUp, WithoutTheLidFileReachesTheEventLoop) {
-  const std::string dir = e2e::copyDataSet({"lighterTop.m"});
-  Lighter lighter({dir});
+  const support::TempDir dir = e2e::copyDataSet({"lighterTop.m"});
+  Lighter lighter({dir.path()});
   ASSERT_TRUE(lighter.waitForWindow());
   // A click is answered, so the event loop runs.
   lighter.click(700, 50);
   EXPECT_TRUE(lighter.waitForOutput("mouse clicked at 700 549\n"));
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
   EXPECT_NE(findLine(lighter.output(), "Could not open file lighterTop.m"), std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The lighter drawing on a real GL context: what reaches GL for small known
 // meshes, recorded in feedback mode after the program's own projection.
-#include <GL/glu.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,11 +8,17 @@
 #include <vector>
 
 #include "render/render.h"
+#include "render/view_model.h"
 #include "tests/gl/gl_fixture.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// The small lighter below is scaled by its max_extent of 4 and the view's
+// scale size; the lid's tilt, in radians.
+const double kSize = view::kScaleSize / 4.0;
+const double kTilt = view::kLidTilt.degrees * kPi / 180.0;
 
 // One primitive as feedback reports it: its vertices in window coordinates
 // with their colour and texture coordinates.
@@ -56,45 +62,42 @@ std::vector<Primitive> parse(const std::vector<GLfloat>& buffer, int count) {
   return out;
 }
 
-// Sets up the frame's projection and camera as the display routine does,
-// draws the lighter in feedback mode and returns what GL made of it.
-std::vector<Primitive> feedback(const ViewState& view, const MeshState& meshes) {
+// Sets up the frame's projection and camera with the display routine's own
+// applyView, draws the lighter in feedback mode and returns what GL made of it.
+std::vector<Primitive> feedback(const ViewState& state, const MeshState& meshes) {
   gltest::startLighter();
-  glViewport(0, 0, 800, 600);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(45.0, 800.0 / 600.0, 0.1, 200.0);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  gluLookAt(0, 0, 3, 0, 0, 0, 0, 1, 0);
+  applyView(state);
   std::vector<GLfloat> buffer(1 << 16);
   glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
   glRenderMode(GL_FEEDBACK);
-  drawObjects(view, meshes);
+  drawObjects(state, meshes);
   const int count = glRenderMode(GL_RENDER);
   glPopMatrix();
   EXPECT_GE(count, 0) << "feedback buffer too small";
   return parse(buffer, count);
 }
 
-// Window position of a point in front of the camera (before its shift of
-// 3 along z), through the 45 degree, 800 by 600 perspective.
+// Window position of a point in front of the camera, through the view
+// module's camera and projection.
 std::array<double, 2> window(double x, double y, double z) {
-  const double f = 1.0 / std::tan(22.5 * kPi / 180.0);
-  const double d = 3.0 - z;
-  return {400.0 * (1.0 + f * 0.75 * x / d), 300.0 * (1.0 + f * y / d)};
+  const view::Pixel p = view::worldToWindow({x, y, z});
+  return {p.x, p.y};
 }
 
 // A body of one face and a lid of one face, placed so that the body's own
 // origin lands on the origin in front of the camera: max_extent 4 scales by
-// a quarter, the centre cancels the (2.25, -4.5, 0) shift, and the lid's
-// centre cancels its two offsets.
+// a quarter, the centre cancels the placement's shift, and the lid's centre
+// cancels its two offsets.
 MeshState smallLighter() {
   MeshState m;
   m.max_extent = 4.0f;
-  m.centerBase = {2.25f, -4.5f, 0.0f};
-  m.centerTop = {0.0f, 0.605f, -0.62f};
+  m.centerBase = {static_cast<float>(view::kPositionX), static_cast<float>(view::kPositionY), 0.0f};
+  const view::Vec3 lidShift = view::kLidDrop + view::kLidLift;
+  m.centerTop = {static_cast<float>(lidShift.x), static_cast<float>(lidShift.y),
+                 static_cast<float>(lidShift.z)};
   m.lighterBaseVertices = {{0, 0, 0}, {0, 0, -1}, {0, 1, 0}};
   m.lighterBaseNormals = {{0.2f, 0, 0}, {0, 0.2f, 0}, {0, 0, 0.2f}};
   m.lighterBaseTriangles = {Tri{1, 2, 3, {}}};
@@ -118,19 +121,19 @@ void expectAt(const FedVertex& v, std::array<double, 2> want, const char* what) 
 TEST(LighterDrawing, PlacesBodyAndTiltedLidThroughTheFixedChain) {
   const auto prims = feedback(mode(kSmooth), smallLighter());
   ASSERT_EQ(prims.size(), 2u);
-  // The lid comes first. Its vertex (0, 1, 0) is tilted 35 degrees about -x
-  // to (0, cos 35, -sin 35), then turned a quarter about -y to
-  // (sin 35, cos 35, 0), scaled by 1.25 and by a quarter.
-  const double c = std::cos(35 * kPi / 180), s = std::sin(35 * kPi / 180);
-  expectAt(prims[0].vertices[0], window(0.3125 * s, 0.3125 * c, 0), "lid corner 1");
+  // The lid comes first. Its vertex (0, 1, 0) is tilted about -x to
+  // (0, cos t, -sin t), then turned a quarter about -y to (sin t, cos t, 0)
+  // and scaled.
+  const double c = std::cos(kTilt), s = std::sin(kTilt);
+  expectAt(prims[0].vertices[0], window(kSize * s, kSize * c, 0), "lid corner 1");
   expectAt(prims[0].vertices[1], window(0, 0, 0), "lid corner 2");
-  // (0, 0, -1) is tilted to (0, -sin 35, -cos 35) and turned to
-  // (cos 35, -sin 35, 0).
-  expectAt(prims[0].vertices[2], window(0.3125 * c, -0.3125 * s, 0), "lid corner 3");
+  // (0, 0, -1) is tilted to (0, -sin t, -cos t) and turned to
+  // (cos t, -sin t, 0).
+  expectAt(prims[0].vertices[2], window(kSize * c, -kSize * s, 0), "lid corner 3");
   // The body has no tilt: (0, 0, -1) turns to (1, 0, 0).
   expectAt(prims[1].vertices[0], window(0, 0, 0), "body corner 1");
-  expectAt(prims[1].vertices[1], window(0.3125, 0, 0), "body corner 2");
-  expectAt(prims[1].vertices[2], window(0, 0.3125, 0), "body corner 3");
+  expectAt(prims[1].vertices[1], window(kSize, 0, 0), "body corner 2");
+  expectAt(prims[1].vertices[2], window(0, kSize, 0), "body corner 3");
 }
 
 TEST(LighterDrawing, SmoothModeDrawsWhiteTrianglesWithTheFixedTextureCorners) {
@@ -166,8 +169,7 @@ TEST(LighterDrawing, WireframeModeDrawsBlueOutlinesAndBindsNothing) {
     EXPECT_FALSE(p.polygon);
     for (const auto& v : p.vertices) EXPECT_EQ(v.rgba, (std::array<float, 4>{0, 0, 0.5f, 1}));
   }
-  expectAt(prims[0].vertices[0],
-           window(0.3125 * std::sin(35 * kPi / 180), 0.3125 * std::cos(35 * kPi / 180), 0),
+  expectAt(prims[0].vertices[0], window(kSize * std::sin(kTilt), kSize * std::cos(kTilt), 0),
            "loop starts at the lid's first corner");
   const FedVertex& start = prims[0].vertices[0];
   expectAt(prims[2].vertices[1], {start.x, start.y}, "and closes there");
@@ -183,7 +185,7 @@ TEST(LighterDrawing, SkipsFacesWhoseCornersFallOutsideTheirMesh) {
   m.lighterTopNormals.pop_back();  // normals short of the lid's third vertex
   const auto smooth = feedback(mode(kSmooth), m);
   ASSERT_EQ(smooth.size(), 1u);  // only the body's last face
-  expectAt(smooth[0].vertices[0], window(0, 0.3125, 0), "the face that fits");
+  expectAt(smooth[0].vertices[0], window(0, kSize, 0), "the face that fits");
   // Outlines need no normals: the lid's face is drawn.
   EXPECT_EQ(feedback(mode(kWireframe), m).size(), 6u);
 }
@@ -197,7 +199,7 @@ TEST(LighterDrawing, LeavesTheMatrixStackAsItFoundItWhateverTheMeshesHold) {
   for (const MeshState& m : {noLid, MeshState{}, smallLighter()}) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(0, 0, 3, 0, 0, 0, 0, 1, 0);
+    applyView(ViewState{});
     std::array<double, 16> before{}, after{};
     glGetDoublev(GL_MODELVIEW_MATRIX, before.data());
     GLint depthBefore = 0, depthAfter = 0;
@@ -219,7 +221,7 @@ TEST(LighterDrawing, DrawsOnlyTheBodyWhenTheLidIsEmpty) {
   m.lighterTopTriangles.clear();
   const auto prims = feedback(mode(kSmooth), m);
   ASSERT_EQ(prims.size(), 1u);
-  expectAt(prims[0].vertices[2], window(0, 0.3125, 0), "the body's face, unchanged");
+  expectAt(prims[0].vertices[2], window(0, kSize, 0), "the body's face, unchanged");
 }
 
 }  // namespace

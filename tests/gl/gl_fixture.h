@@ -11,6 +11,9 @@ namespace gltest {
 // set by default) and returns the scene; the window and its context stay.
 Scene& startLighter(const std::string& workdir = LIGHTER_DATA_DIR);
 
+// Everything the program has written to its commentary stream so far.
+std::string commentary();
+
 // Draws one frame through the display callback and waits for GL to finish.
 void drawFrame();
 

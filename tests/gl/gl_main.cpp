@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 
 #include "lighter/callbacks.h"
 #include "tests/gl/gl_fixture.h"
@@ -25,16 +26,20 @@ class XvfbEnvironment : public ::testing::Environment {
 };
 
 bool started = false;
+Scene scene;
+std::ostringstream printed;
 
 }  // namespace
 
 Scene& startLighter(const std::string& workdir) {
   if (!started) {
-    support::startLighterIn(workdir);
+    support::startLighterIn(workdir, scene, printed);
     started = true;
   }
   return scene;
 }
+
+std::string commentary() { return printed.str(); }
 
 void drawFrame() {
   // Let GLUT map the window and deliver its reshape before drawing.

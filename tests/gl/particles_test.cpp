@@ -28,27 +28,27 @@ int randAfterFrames(unsigned seed, int frames) {
 TEST(FlameFrames, WithTheFlameOutNothingMovesAndNoRandomNumberIsDrawn) {
   Scene& s = gltest::startLighter();
   gltest::drawFrame();  // the window is up
-  s.flameOn = 0;
-  s.playSpark = 0;
-  auto before = std::make_unique<FlameState>(static_cast<FlameState&>(s));
+  s.flame.flameOn = 0;
+  s.flame.playSpark = 0;
+  auto before = std::make_unique<FlameState>(s.flame);
   const int expected = randAfterFrames(7, 0);
   EXPECT_EQ(randAfterFrames(7, 5), expected);
-  EXPECT_TRUE(sameParticles(s, *before));
+  EXPECT_TRUE(sameParticles(s.flame, *before));
   // The colour cycle still counts the frames.
-  EXPECT_EQ(s.delay, before->delay + 5);
+  EXPECT_EQ(s.flame.delay, before->delay + 5);
 }
 
 TEST(FlameFrames, WithTheFlameOnEveryFrameMovesTheParticles) {
   Scene& s = gltest::startLighter();
   gltest::drawFrame();  // the window is up
-  s.flameOn = 1;
-  auto before = std::make_unique<FlameState>(static_cast<FlameState&>(s));
+  s.flame.flameOn = 1;
+  auto before = std::make_unique<FlameState>(s.flame);
   oneFrame();
-  s.flameOn = 0;
-  EXPECT_FALSE(sameParticles(s, *before));
-  EXPECT_EQ(s.loop, kParticleCount);
+  s.flame.flameOn = 0;
+  EXPECT_FALSE(sameParticles(s.flame, *before));
+  EXPECT_EQ(s.flame.loop, kParticleCount);
   for (int i = 0; i < kParticleCount; ++i) {
-    EXPECT_EQ(s.particle[i].velocity[1], before->particle[i].velocity[1] + 1.49f) << i;
+    EXPECT_EQ(s.flame.particle[i].velocity[1], before->particle[i].velocity[1] + 1.49f) << i;
   }
 }
 

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/gl/gl_fixture.h"
 #include "tests/unit/bmp_builder.h"
+#include "textures/textures.h"
 
 namespace {
 
@@ -106,9 +108,10 @@ TEST(TextureState, LeavesNameThreeBoundAndTheUnpackAlignmentAtItsDefault) {
   EXPECT_EQ(bound, 3);
   EXPECT_EQ(alignment, 4);
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-  ASSERT_TRUE(scene.TextureImage);  // the record of the file loaded last
-  EXPECT_EQ(scene.TextureImage->width, 4u);
-  EXPECT_EQ(scene.TextureImage->height, 2u);
+  const TextureState& textures = gltest::startLighter().textures;
+  ASSERT_TRUE(textures.TextureImage);  // the record of the file loaded last
+  EXPECT_EQ(textures.TextureImage->width, 4u);
+  EXPECT_EQ(textures.TextureImage->height, 2u);
 }
 
 TEST(BmpTextures, FillTheFixedNamesWithTheFilesPicturesUpright) {
@@ -139,7 +142,7 @@ TEST(CheckerboardTexture, LivesInNameZeroClampedAndNearest) {
   const Bytes rgb = texels(64, 64);
   EXPECT_EQ(Bytes(rgb.begin(), rgb.begin() + 3), (Bytes{0, 0, 0}));              // (0, 0)
   EXPECT_EQ(Bytes(rgb.begin() + 24, rgb.begin() + 27), (Bytes{255, 255, 255}));  // (0, 8)
-  EXPECT_EQ(rgb, scene.pixel);
+  EXPECT_EQ(rgb, gltest::startLighter().textures.pixel.data);
 }
 
 // The particle image goes into a generated name, with linear filters and its
@@ -148,7 +151,9 @@ TEST(CheckerboardTexture, LivesInNameZeroClampedAndNearest) {
 TEST(ParticleTexture, HoldsTheRawImageUnchangedWithLinearFilters) {
   START_OR_SKIP();
   TextureState fresh;
-  EXPECT_EQ(LoadGLTextures(fresh), 1);
+  std::ostringstream printed;
+  EXPECT_EQ(LoadGLTextures(fresh, printed), 1);
+  EXPECT_EQ(printed.str(), "");  // the file is complete
   Bound bound(fresh.texture);
   EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 32);
   EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), 32);

@@ -141,10 +141,4 @@ std::string readFile(const std::string& path) {
   return s.str();
 }
 
-std::string makeTempDir(const std::string& prefix) {
-  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  return pattern;
-}
-
 }  // namespace support

@@ -55,6 +55,5 @@ bool waitUntil(Condition condition, Seconds timeout,
 }
 
 std::string readFile(const std::string& path);
-std::string makeTempDir(const std::string& prefix);
 
 }  // namespace support

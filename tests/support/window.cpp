@@ -5,7 +5,6 @@
 
 #include <stdexcept>
 
-#include "lighter/scene.h"
 #include "lighter/startup.h"
 #include "tests/support/command.h"
 
@@ -14,12 +13,12 @@
 
 namespace support {
 
-void startLighterIn(const std::string& workdir) {
+void startLighterIn(const std::string& workdir, Scene& scene, std::ostream& out) {
   if (chdir(workdir.c_str()) != 0) throw std::runtime_error("no directory " + workdir);
   static int argc = 1;
   static char name[] = "lighter";
   static char* argv[] = {name, nullptr};
-  startUp(scene, &argc, argv);
+  startUp(scene, &argc, argv, out);
   waitUntil(
       [] {
         glutMainLoopEvent();

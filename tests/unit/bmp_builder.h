@@ -1,15 +1,14 @@
 // Small BMP files written by the tests themselves, and files to read them from.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace bmptest {
 
@@ -70,22 +69,6 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-// A fresh directory under /tmp, removed with everything in it at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& name) : path_("/tmp/" + name + "-XXXXXX") {
-    if (!mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using support::TempDir;
 
 }  // namespace bmptest

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "tests/unit/bmp_builder.h"
@@ -202,9 +203,9 @@ TEST_F(BmpFiles, EachBadFileGetsItsMessageAndNothingIsLeftOpen) {
     const std::string path = write(std::string(c.defect) + ".bmp", c.bytes);
     const size_t before = openDescriptors();
     Image image;
-    testing::internal::CaptureStdout();
-    const int loaded = ImageLoad(path.c_str(), &image);
-    const std::string out = testing::internal::GetCapturedStdout();
+    std::ostringstream printed;
+    const int loaded = ImageLoad(path.c_str(), &image, printed);
+    const std::string out = printed.str();
     char expected[512];
     std::snprintf(expected, sizeof expected, c.message, path.c_str());
     EXPECT_EQ(loaded, 0) << c.defect;
@@ -215,9 +216,9 @@ TEST_F(BmpFiles, EachBadFileGetsItsMessageAndNothingIsLeftOpen) {
 
 TEST_F(BmpFiles, AMissingFileIsNotFound) {
   Image image;
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ImageLoad("no/such/picture.bmp", &image), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "File Not Found : no/such/picture.bmp\n");
+  std::ostringstream printed;
+  EXPECT_EQ(ImageLoad("no/such/picture.bmp", &image, printed), 0);
+  EXPECT_EQ(printed.str(), "File Not Found : no/such/picture.bmp\n");
 }
 
 // fopen succeeds on a directory and every read then fails: the fields sum
@@ -225,9 +226,9 @@ TEST_F(BmpFiles, AMissingFileIsNotFound) {
 TEST_F(BmpFiles, ADirectoryFailsThePlanesCheck) {
   Image image;
   const size_t before = openDescriptors();
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ImageLoad(dir_.c_str(), &image), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Planes from " + dir_ + " is not 1: 65279\n");
+  std::ostringstream printed;
+  EXPECT_EQ(ImageLoad(dir_.c_str(), &image, printed), 0);
+  EXPECT_EQ(printed.str(), "Planes from " + dir_ + " is not 1: 65279\n");
   EXPECT_EQ(openDescriptors(), before);
 }
 
@@ -236,9 +237,9 @@ TEST_F(BmpFiles, AGoodFileLoadsSilently) {
   const std::string path = write("good.bmp", bmptest::bmp(5, 3, picture));
   const size_t before = openDescriptors();
   Image image;
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ImageLoad(path.c_str(), &image), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  std::ostringstream printed;
+  EXPECT_EQ(ImageLoad(path.c_str(), &image, printed), 1);
+  EXPECT_EQ(printed.str(), "");
   EXPECT_EQ(image.width, 5u);
   EXPECT_EQ(image.height, 3u);
   EXPECT_EQ(image.data, picture);

@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "mesh/prepare.h"
+#include "mesh/reader.h"
+#include "render/view_model.h"
 #include "tools/datagen/data_set.h"
 
 namespace {
@@ -109,62 +112,18 @@ MeshFile readMesh(const fs::path& path) {
 }
 
 // ---- The program's view of the meshes ------------------------------------
-// Written out here from the program's fixed numbers, independently of the
-// generator: scale 1 / max_extent, minus the base centre, plus (2.25, -4.5,
-// 0), a quarter turn about -y, scale 1.25; the lid first tilted 35 degrees
-// about -x, shifted by (0, -1.98, -2.3) and (0, 2.585, 1.68) and by minus
-// its centre; camera at z = 3 looking at the origin; 45 degrees, 800 by 600.
+// The program's own reader gives the scale divisor and the centres, and the
+// program's view module takes each vertex to its window pixel.
 
-constexpr double kPi = 3.14159265358979323846;
-
-struct Frame {
-  float maxExtent = 1;
-  Point centerBase, centerTop;
-};
-
-Point centreOf(const std::vector<Point>& vertices) {
-  Point sum;  // summed as 32-bit floats, in file order, like the reader
-  for (const Point& v : vertices) {
-    sum.x += v.x;
-    sum.y += v.y;
-    sum.z += v.z;
-  }
-  const auto n = static_cast<float>(vertices.size());
-  return {sum.x / n, sum.y / n, sum.z / n};
-}
-
-Frame frameOf(const MeshFile& base, const MeshFile& lid) {
-  float maxX = 1.1754e-38f, maxY = 1.1754e-38f, minX = 1.1754e38f, minY = 1.1754e38f;
-  for (const Point& v : base.vertices) {
-    maxX = std::max(maxX, v.x);
-    minX = std::min(minX, v.x);
-    maxY = std::max(maxY, v.y);
-    minY = std::min(minY, v.y);
-  }
-  Frame f;
-  f.maxExtent = maxX - minX;
-  if (maxY - minY > f.maxExtent) f.maxExtent = maxY - minY;
-  f.centerBase = centreOf(base.vertices);
-  f.centerTop = centreOf(lid.vertices);
-  return f;
-}
-
-struct World {
-  double x, y, z;
-};
-
-World baseToWorld(const Frame& f, double x, double y, double z) {
-  // Quarter turn about -y: (x, y, z) becomes (-z, y, x).
-  const double s = 1.0 / f.maxExtent;
-  return {s * (-1.25 * z + 2.25 - f.centerBase.x), s * (1.25 * y - 4.5 - f.centerBase.y),
-          s * (1.25 * x - f.centerBase.z)};
-}
-
-World lidToWorld(const Frame& f, const Point& q) {
-  // 35 degrees about -x: y' = y cos + z sin, z' = -y sin + z cos.
-  const double c = std::cos(35 * kPi / 180), s = std::sin(35 * kPi / 180);
-  return baseToWorld(f, q.x - f.centerTop.x, q.y * c + q.z * s + 0.605 - f.centerTop.y,
-                     -q.y * s + q.z * c - 0.62 - f.centerTop.z);
+view::MeshFrame frameOf(const fs::path& base, const fs::path& lid) {
+  MeshState meshes;
+  std::ostringstream commentary;  // not looked at here
+  ReadFile(meshes, base.c_str(), 1, commentary);
+  prepareMesh(meshes, 1, commentary);
+  ReadFile(meshes, lid.c_str(), 0, commentary);
+  prepareMesh(meshes, 0, commentary);
+  const auto vec = [](const Vector3& v) { return view::Vec3{v.x, v.y, v.z}; };
+  return {meshes.max_extent, vec(meshes.centerBase), vec(meshes.centerTop)};
 }
 
 struct Pixel {
@@ -172,10 +131,9 @@ struct Pixel {
   double distance;
 };
 
-Pixel toWindow(World w) {
-  const double f = 1 / std::tan(22.5 * kPi / 180);
-  const double d = 3.0 - w.z;
-  return {400 * (1 + f * 600 / 800 * w.x / d), 300 * (1 + f * w.y / d), d};
+Pixel toWindow(const view::Vec3& world) {
+  const view::Pixel p = view::worldToWindow(world);
+  return {p.x, p.y, -view::worldToEye(world).z};
 }
 
 struct Projected {
@@ -183,10 +141,12 @@ struct Projected {
   std::vector<std::array<int, 3>> faces;
 };
 
-Projected project(const MeshFile& mesh, const Frame& frame, bool lid) {
+Projected project(const MeshFile& mesh, const view::MeshFrame& frame, bool lid) {
   Projected p;
   for (const Point& v : mesh.vertices) {
-    p.points.push_back(toWindow(lid ? lidToWorld(frame, v) : baseToWorld(frame, v.x, v.y, v.z)));
+    const view::Vec3 model{v.x, v.y, v.z};
+    p.points.push_back(
+        toWindow(lid ? view::lidToWorld(frame, model) : view::baseToWorld(frame, model)));
   }
   p.faces = mesh.faces;
   return p;
@@ -233,7 +193,7 @@ const Scene& scene() {
     Scene out;
     out.base = readMesh(dataSet() / "lighterBase.m");
     out.lid = readMesh(dataSet() / "lighterTop.m");
-    const Frame frame = frameOf(out.base, out.lid);
+    const view::MeshFrame frame = frameOf(dataSet() / "lighterBase.m", dataSet() / "lighterTop.m");
     out.body = project(out.base, frame, false);
     out.cover = project(out.lid, frame, true);
     return out;
@@ -297,39 +257,45 @@ TEST(MeshFiles, ListFacesNearestFirstFromTheProgramsViewpoint) {
 
 TEST(Framing, BodyFillsTheClickRectangle) {
   const Box b = boxOf(scene().body);
-  // Inside the rectangle x 280..500, y 5..300 (a pixel's slack at the top,
-  // where the chimney's top sits on the window centre's row)...
-  EXPECT_GE(b.left, 280.0);
-  EXPECT_LE(b.right, 500.0);
-  EXPECT_GE(b.bottom, 5.0);
-  EXPECT_LE(b.top, 301.0);
+  const view::PixelRect& area = view::kClickArea;
+  // Inside the click rectangle (a pixel's slack at the top, where the
+  // chimney's top sits on the window centre's row)...
+  EXPECT_GE(b.left, area.left);
+  EXPECT_LE(b.right, area.right);
+  EXPECT_GE(b.bottom, area.bottom);
+  EXPECT_LE(b.top, area.top + 1.0);
   // ...and filling it, so that clicks on the lighter count.
-  EXPECT_LE(b.left, 290.0);
-  EXPECT_GE(b.right, 490.0);
-  EXPECT_LE(b.bottom, 15.0);
-  EXPECT_GE(b.top, 295.0);
+  EXPECT_LE(b.left, area.left + 10.0);
+  EXPECT_GE(b.right, area.right - 10.0);
+  EXPECT_LE(b.bottom, area.bottom + 10.0);
+  EXPECT_GE(b.top, area.top - 5.0);
   EXPECT_TRUE(covers(scene().body, 390, 150));
 }
 
 TEST(Framing, ChimneyTopSitsUnderTheFlameAtTheWindowCentre) {
-  // The flame rises from the window centre (400, 300): just below it is the
-  // chimney, wide enough on both sides, and nothing of the lighter is in
-  // the column above it.
-  for (double dx : {-30.0, 0.0, 30.0}) EXPECT_TRUE(covers(scene().body, 400 + dx, 297)) << dx;
-  for (double y = 303; y < 600; y += 10) {
-    EXPECT_FALSE(covers(scene().body, 400, y)) << y;
-    EXPECT_FALSE(covers(scene().cover, 400, y)) << y;
+  // The flame rises from the window centre: just below it is the chimney,
+  // wide enough on both sides, and nothing of the lighter is in the column
+  // above it.
+  const view::Pixel flame = view::flameOrigin();
+  EXPECT_EQ(flame.x, view::kWindowWidth / 2.0);
+  EXPECT_EQ(flame.y, view::kWindowHeight / 2.0);
+  for (double dx : {-30.0, 0.0, 30.0}) {
+    EXPECT_TRUE(covers(scene().body, flame.x + dx, flame.y - 3)) << dx;
+  }
+  for (double y = flame.y + 3; y < view::kWindowHeight; y += 10) {
+    EXPECT_FALSE(covers(scene().body, flame.x, y)) << y;
+    EXPECT_FALSE(covers(scene().cover, flame.x, y)) << y;
   }
 }
 
 TEST(Framing, LidStaysInsideTheWindow) {
   const Box b = boxOf(scene().cover);
   EXPECT_GE(b.left, 0.0);
-  EXPECT_LE(b.right, 800.0);
+  EXPECT_LE(b.right, view::kWindowWidth);
   EXPECT_GE(b.bottom, 0.0);
-  EXPECT_LE(b.top, 600.0);
+  EXPECT_LE(b.top, view::kWindowHeight);
   // Open beside the body, to the right of the flame.
-  EXPECT_GT(b.left, 400.0);
+  EXPECT_GT(b.left, view::flameOrigin().x);
   for (const Pixel& p : scene().cover.points) ASSERT_GT(p.distance, 0.1);
 }
 

@@ -302,11 +302,11 @@ TEST(ProgramView, FrameIsThePrograms) {
   const view::MeshFrame mine = importer::programFrame(base.vertices, lid.vertices);
   MeshState meshes;
   std::istringstream baseText(importer::meshText(base)), lidText(importer::meshText(lid));
-  meshtest::printedBy([&] {
-    readStream(meshes, baseText, 1, "base");
-    prepareMesh(meshes, 1);
-    readStream(meshes, lidText, 0, "lid");
-    prepareMesh(meshes, 0);
+  meshtest::printedBy([&](std::ostream& out) {
+    readStream(meshes, baseText, 1, "base", out);
+    prepareMesh(meshes, 1, out);
+    readStream(meshes, lidText, 0, "lid", out);
+    prepareMesh(meshes, 0, out);
   });
   EXPECT_EQ(mine.maxExtent, meshes.max_extent);
   EXPECT_EQ(mine.centerBase.x, meshes.centerBase.x);

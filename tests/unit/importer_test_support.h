@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -19,31 +18,21 @@
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
 #include "render/view_model.h"
+#include "tests/support/temp_dir.h"
 #include "tests/unit/mesh_test_support.h"
 
 namespace importertest {
 
 namespace fs = std::filesystem;
 
-// A fresh directory under the temporary directory, removed at the end.
+// A scratch directory, removed at the end, with paths built by `/`.
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "importer-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
+  fs::path path() const { return dir_.path(); }
+  fs::path operator/(const std::string& name) const { return path() / name; }
 
  private:
-  fs::path path_;
+  support::TempDir dir_{"importer-test"};
 };
 
 inline std::string contentOf(const fs::path& path) {
@@ -62,11 +51,11 @@ inline ProgramRun readAsProgram(const fs::path& dir) {
   ProgramRun run;
   const std::string base = (dir / "lighterBase.m").string();
   const std::string lid = (dir / "lighterTop.m").string();
-  run.printed = meshtest::printedBy([&] {
-    ReadFile(run.meshes, base.c_str(), 1);
-    prepareMesh(run.meshes, 1);
-    ReadFile(run.meshes, lid.c_str(), 0);
-    prepareMesh(run.meshes, 0);
+  run.printed = meshtest::printedBy([&](std::ostream& out) {
+    ReadFile(run.meshes, base.c_str(), 1, out);
+    prepareMesh(run.meshes, 1, out);
+    ReadFile(run.meshes, lid.c_str(), 0, out);
+    prepareMesh(run.meshes, 0, out);
   });
   const MeshState& m = run.meshes;
   run.frame.maxExtent = m.max_extent;

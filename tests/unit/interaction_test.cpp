@@ -1,14 +1,13 @@
-// The click sequence, the timers and the menus as plain changes of state.
-#include <GL/glut.h>
+// The click sequence and the menus as plain changes of state. (The GLUT
+// callbacks over them are tested in tests/gl/callbacks_test.cpp.)
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 
-#include "lighter/callbacks.h"
 #include "lighter/interaction.h"
 #include "lighter/scene.h"
 
@@ -18,24 +17,29 @@ namespace {
 std::unique_ptr<Scene> startedScene() {
   auto s = std::make_unique<Scene>();
   assignStartValues(*s);
-  s->yspeed = 80.0f;
-  s->zoom = -10.0f;
+  s->flame.yspeed = 80.0f;
+  s->flame.zoom = -10.0f;
   return s;
 }
 
-// Runs `event` and returns what it printed.
+// What the click logic writes, and the mouse events it is given.
+std::ostringstream printed;
+
+// Runs `event` and returns what it wrote.
 template <typename Event>
 std::string printedBy(Event event) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
+  printed.str("");
   event();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
+  return printed.str();
+}
+
+ClickOutcome press(Scene& s, MouseButton button, bool pressed, int x, int y) {
+  return handleMouse(s, {button, pressed, x, y}, printed);
 }
 
 // A left press at window pixel x and upward pixel yUp.
 ClickOutcome clickAt(Scene& s, int x, int yUp) {
-  return handleMouse(s, GLUT_LEFT_BUTTON, GLUT_DOWN, x, s.GH - 1 - yUp);
+  return press(s, MouseButton::kLeft, true, x, s.view.GH - 1 - yUp);
 }
 
 struct ClickCase {
@@ -59,27 +63,31 @@ TEST_P(ClickAreaTest, CountsOnlyInsideTheInclusiveRectangle) {
       "mouse clicked at " + std::to_string(c.x) + " " + std::to_string(c.yUp) + "\n";
   EXPECT_EQ(out, c.counts ? where + "spark!!\n" : where);
   EXPECT_EQ(s->act, c.counts ? 1 : 0);
-  EXPECT_EQ(s->flameOn, c.counts ? 1 : 0);
+  EXPECT_EQ(s->flame.flameOn, c.counts ? 1 : 0);
   EXPECT_EQ(outcome.startSparkTimers, c.counts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, ClickAreaTest,
-                         ::testing::Values(ClickCase{280, 5, true}, ClickCase{500, 300, true},
-                                           ClickCase{280, 300, true}, ClickCase{500, 5, true},
-                                           ClickCase{390, 150, true}, ClickCase{279, 150, false},
-                                           ClickCase{501, 150, false}, ClickCase{390, 4, false},
-                                           ClickCase{390, 301, false}),
-                         [](const auto& info) {
-                           return "X" + std::to_string(info.param.x) + "Y" +
-                                  std::to_string(info.param.yUp);
-                         });
+// The rectangle's bounds count; a pixel beyond any of them does not.
+constexpr view::PixelRect kArea = view::kClickArea;
+INSTANTIATE_TEST_SUITE_P(
+    Edges, ClickAreaTest,
+    ::testing::Values(ClickCase{kArea.left, kArea.bottom, true},
+                      ClickCase{kArea.right, kArea.top, true},
+                      ClickCase{kArea.left, kArea.top, true},
+                      ClickCase{kArea.right, kArea.bottom, true}, ClickCase{390, 150, true},
+                      ClickCase{kArea.left - 1, 150, false}, ClickCase{kArea.right + 1, 150, false},
+                      ClickCase{390, kArea.bottom - 1, false},
+                      ClickCase{390, kArea.top + 1, false}),
+    [](const auto& info) {
+      return "X" + std::to_string(info.param.x) + "Y" + std::to_string(info.param.yUp);
+    });
 
 TEST(HandleMouse, PrintsYCountedUpwardFromTheBottomRow) {
   auto s = startedScene();
-  EXPECT_EQ(printedBy([&] { handleMouse(*s, GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 0); }),
+  EXPECT_EQ(printedBy([&] { press(*s, MouseButton::kLeft, true, 10, 0); }),
             "mouse clicked at 10 599\n");
-  s->GH = 400;  // after a resize the rectangle stays put, y follows the new height
-  EXPECT_EQ(printedBy([&] { handleMouse(*s, GLUT_LEFT_BUTTON, GLUT_DOWN, 300, 394); }),
+  s->view.GH = 400;  // after a resize the rectangle stays put, y follows the new height
+  EXPECT_EQ(printedBy([&] { press(*s, MouseButton::kLeft, true, 300, 394); }),
             "mouse clicked at 300 5\nspark!!\n");
 }
 
@@ -90,60 +98,52 @@ TEST(HandleMouse, FourCountedClicksSparkTwiceLightAndPutOut) {
   EXPECT_EQ(out, "mouse clicked at 400 100\nspark!!\n");
   EXPECT_TRUE(outcome.startSparkTimers);
   EXPECT_EQ(s->act, 1);
-  EXPECT_EQ(s->zoom, -40.0f);
-  EXPECT_EQ(s->flameOn, 1);
-  EXPECT_EQ(s->playSpark, 1);
+  EXPECT_EQ(s->flame.zoom, -40.0f);
+  EXPECT_EQ(s->flame.flameOn, 1);
+  EXPECT_EQ(s->flame.playSpark, 1);
 
   out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
   EXPECT_EQ(out, "mouse clicked at 400 100\nspark!!\n");
   EXPECT_TRUE(outcome.startSparkTimers);
   EXPECT_EQ(s->act, 2);
-  EXPECT_EQ(s->zoom, -40.0f);
+  EXPECT_EQ(s->flame.zoom, -40.0f);
 
-  s->flameOn = 0;  // as the short flame's timer leaves it
-  s->playSpark = 0;
+  s->flame.flameOn = 0;  // as the short flame's timer leaves it
+  s->flame.playSpark = 0;
   out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
   EXPECT_EQ(out, "mouse clicked at 400 100\n");
   EXPECT_FALSE(outcome.startSparkTimers);
   EXPECT_EQ(s->act, 3);
-  EXPECT_EQ(s->zoom, -10.0f);
-  EXPECT_EQ(s->flameOn, 1);
-  EXPECT_EQ(s->playSpark, 0);
+  EXPECT_EQ(s->flame.zoom, -10.0f);
+  EXPECT_EQ(s->flame.flameOn, 1);
+  EXPECT_EQ(s->flame.playSpark, 0);
 
   out = printedBy([&] { outcome = clickAt(*s, 400, 100); });
   EXPECT_EQ(out, "mouse clicked at 400 100\n");
   EXPECT_FALSE(outcome.startSparkTimers);
   EXPECT_EQ(s->act, 0);
-  EXPECT_EQ(s->flameOn, 0);
-  EXPECT_EQ(s->zoom, -10.0f);
+  EXPECT_EQ(s->flame.flameOn, 0);
+  EXPECT_EQ(s->flame.zoom, -10.0f);
 }
 
 TEST(HandleMouse, IgnoresReleasesAndOtherButtons) {
   auto s = startedScene();
   const struct {
-    int button, state;
-  } events[] = {{GLUT_LEFT_BUTTON, GLUT_UP},
-                {GLUT_MIDDLE_BUTTON, GLUT_DOWN},
-                {GLUT_MIDDLE_BUTTON, GLUT_UP},
-                {GLUT_RIGHT_BUTTON, GLUT_DOWN}};
+    MouseButton button;
+    bool pressed;
+  } events[] = {{MouseButton::kLeft, false},
+                {MouseButton::kMiddle, true},
+                {MouseButton::kMiddle, false},
+                {MouseButton::kRight, true},
+                {MouseButton::kOther, true}};
   for (const auto& e : events) {
     ClickOutcome outcome;
-    EXPECT_EQ(printedBy([&] { outcome = handleMouse(*s, e.button, e.state, 400, 400); }), "");
+    EXPECT_EQ(printedBy([&] { outcome = press(*s, e.button, e.pressed, 400, 400); }), "");
     EXPECT_FALSE(outcome.startSparkTimers);
     EXPECT_EQ(s->act, 0);
-    EXPECT_EQ(s->flameOn, 0);
-    EXPECT_EQ(s->zoom, -10.0f);
+    EXPECT_EQ(s->flame.flameOn, 0);
+    EXPECT_EQ(s->flame.zoom, -10.0f);
   }
-}
-
-TEST(Timers, StopSparkEndsTheBurstAndStopFlameTheShortFlame) {
-  scene.playSpark = 1;
-  scene.flameOn = 1;
-  stopSpark(1);
-  EXPECT_EQ(scene.playSpark, 0);
-  EXPECT_EQ(scene.flameOn, 1);
-  stopFlame(1);
-  EXPECT_EQ(scene.flameOn, 0);
 }
 
 TEST(FlameMenu, EntriesAndValuesInMenuOrder) {
@@ -186,18 +186,19 @@ TEST(FlameMenu, RotateThenBlueFixesTheColourAtBlue) {
 
 TEST(FlameMenu, BlueReachesParticlesOnlyWhenTheyAreBornAgain) {
   auto s = startedScene();
-  initParticles(*s, std::rand);
-  const auto before = s->particle;
-  chooseFlameColor(*s, 4);
+  FlameState& flame = s->flame;
+  initParticles(flame, std::rand);
+  const auto before = flame.particle;
+  chooseFlameColor(flame, 4);
   for (int i = 0; i < kParticleCount; ++i) {
-    for (int c = 0; c < 3; ++c) ASSERT_EQ(s->particle[i].color[c], before[i].color[c]);
+    for (int c = 0; c < 3; ++c) ASSERT_EQ(flame.particle[i].color[c], before[i].color[c]);
   }
-  s->particle[0].life = 0.001f;
-  particlePass(*s, std::rand, nullptr);
-  EXPECT_EQ(s->particle[0].color[0], 0.5f);
-  EXPECT_EQ(s->particle[0].color[1], 0.75f);
-  EXPECT_EQ(s->particle[0].color[2], 1.0f);
-  EXPECT_EQ(s->particle[1].color[0], before[1].color[0]);
+  flame.particle[0].life = 0.001f;
+  particlePass(flame, std::rand, nullptr);
+  EXPECT_EQ(flame.particle[0].color[0], 0.5f);
+  EXPECT_EQ(flame.particle[0].color[1], 0.75f);
+  EXPECT_EQ(flame.particle[0].color[2], 1.0f);
+  EXPECT_EQ(flame.particle[1].color[0], before[1].color[0]);
 }
 
 TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
@@ -211,30 +212,6 @@ TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
     EXPECT_FALSE(chooseMeshMode(view, value));
     EXPECT_EQ(view.display_mode, kWireframe);
   }
-}
-
-TEST(MainMenu, ExitEndsTheProgramWithStatusZero) {
-  EXPECT_EXIT(processMainMenu(kExitValue), ::testing::ExitedWithCode(0), "");
-}
-
-TEST(MainMenu, OtherValuesDoNothing) {
-  EXPECT_EXIT(
-      {
-        processMainMenu(0);
-        processMainMenu(2);
-        std::exit(7);
-      },
-      ::testing::ExitedWithCode(7), "");
-}
-
-TEST(MenuHandlers, ReachTheProgramsScene) {
-  scene.col = 1;
-  scene.rainbow = false;
-  processSubFlameMenu(5);
-  EXPECT_TRUE(scene.rainbow);
-  processSubFlameMenu(4);
-  EXPECT_EQ(scene.col, 7);
-  EXPECT_FALSE(scene.rainbow);
 }
 
 }  // namespace

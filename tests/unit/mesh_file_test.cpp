@@ -20,11 +20,11 @@ TEST(MeshFile, BaseThenLidPrintInStartUpOrder) {
   const std::string base = kDir + "/small_base.m";
   const std::string lid = kDir + "/small_lid.m";
   MeshState m;
-  const std::string printed = printedBy([&] {
-    ReadFile(m, base.c_str(), 1);
-    prepareMesh(m, 1);
-    ReadFile(m, lid.c_str(), 0);
-    prepareMesh(m, 0);
+  const std::string printed = printedBy([&](std::ostream& out) {
+    ReadFile(m, base.c_str(), 1, out);
+    prepareMesh(m, 1, out);
+    ReadFile(m, lid.c_str(), 0, out);
+    prepareMesh(m, 0, out);
   });
   EXPECT_EQ(printed, "Reading coordinates from " + base + "\n" + baseFace(1, 2, 3) +
                          baseFace(1, 3, 4) + baseFace(1, 2, 5) +
@@ -51,14 +51,14 @@ TEST(MeshFile, BaseThenLidPrintInStartUpOrder) {
 TEST(MeshFile, MissingFileIsReportedAndLeavesTheMeshEmpty) {
   const std::string name = kDir + "/no_such_file.m";
   MeshState m;
-  EXPECT_EQ(printedBy([&] { ReadFile(m, name.c_str(), 0); }),
+  EXPECT_EQ(printedBy([&](std::ostream& out) { ReadFile(m, name.c_str(), 0, out); }),
             "Reading coordinates from " + name + "\nCould not open file " + name + "\n");
   EXPECT_TRUE(m.lighterTopVertices.empty());
 }
 
 TEST(MeshFile, DirectoryIsReportedLikeAFileThatCannotBeOpened) {
   MeshState m;
-  EXPECT_EQ(printedBy([&] { ReadFile(m, kDir.c_str(), 1); }),
+  EXPECT_EQ(printedBy([&](std::ostream& out) { ReadFile(m, kDir.c_str(), 1, out); }),
             "Reading coordinates from " + kDir + "\nCould not open file " + kDir + "\n");
   EXPECT_TRUE(m.lighterBaseVertices.empty());
 }

@@ -41,7 +41,7 @@ TEST_P(Diagnostics, PrintsTheFirstVerticesAndFacesOfMeshesOverFourVertices) {
   const DiagnosticsCase& c = GetParam();
   MeshState m;
   readText(m, vertices(c.vertexCount) + c.faces, c.isBase);
-  EXPECT_EQ(printedBy([&] { prepareMesh(m, c.isBase); }), c.printed);
+  EXPECT_EQ(printedBy([&](std::ostream& out) { prepareMesh(m, c.isBase, out); }), c.printed);
 }
 
 const char* const kThreeFaces = "f 1 2 3\nf 2 4 5\nf 5 3 1\n";
@@ -92,9 +92,9 @@ TEST_P(MaxExtent, ComesFromTheBaseMeshBoxInXAndYOnly) {
   const ExtentCase& c = GetParam();
   MeshState m;
   readText(m, c.base, 1);
-  printedBy([&] { prepareMesh(m, 1); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 1, out); });
   readText(m, c.lid, 0);
-  printedBy([&] { prepareMesh(m, 0); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 0, out); });
   EXPECT_FLOAT_EQ(m.max_extent, c.extent);
 }
 
@@ -115,7 +115,7 @@ TEST(MeshPrepare, CentreIsTheMeanOfTheVertices) {
   MeshState m;
   readText(m, "v 0 0 0\nv 2 0 0\nv 0 4 0\nv 2 4 6\n", 0);
   readText(m, "v 8 8 8\n", 1);
-  printedBy([&] { prepareMesh(m, 0); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 0, out); });
   expectVector(m.centerTop, 1, 2, 1.5f);
   expectVector(m.centerBase, 8, 8, 8);  // the base is not prepared yet: still its sum
 }
@@ -123,7 +123,7 @@ TEST(MeshPrepare, CentreIsTheMeanOfTheVertices) {
 TEST(MeshPrepare, MeshWithoutVerticesKeepsCentreAtOrigin) {
   for (int isBase : {1, 0}) {
     MeshState m;
-    EXPECT_EQ(printedBy([&] { prepareMesh(m, isBase); }), "");
+    EXPECT_EQ(printedBy([&](std::ostream& out) { prepareMesh(m, isBase, out); }), "");
     expectVector(isBase ? m.centerBase : m.centerTop, 0, 0, 0);
     EXPECT_TRUE(m.lighterBaseNormals.empty());
     EXPECT_TRUE(m.lighterTopNormals.empty());
@@ -134,7 +134,7 @@ TEST(MeshPrepare, LidLeavesExtentAndBaseAlone) {
   MeshState m;
   readText(m, "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", 0);
   m.max_extent = 7.0f;
-  printedBy([&] { prepareMesh(m, 0); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 0, out); });
   EXPECT_EQ(m.max_extent, 7.0f);
   EXPECT_TRUE(m.lighterBaseNormals.empty());
   EXPECT_EQ(m.lighterTopNormals.size(), 3u);
@@ -155,7 +155,7 @@ TEST_P(VertexNormal, IsTheFaceNormalSumDividedByFive) {
   for (int isBase : {1, 0}) {
     MeshState m;
     readText(m, text, isBase);
-    printedBy([&] { prepareMesh(m, isBase); });
+    printedBy([&](std::ostream& out) { prepareMesh(m, isBase, out); });
     const auto& normals = isBase ? m.lighterBaseNormals : m.lighterTopNormals;
     ASSERT_EQ(normals.size(), 4u);  // one per vertex, named or not
     expectVector(normals[0], 0, 0, GetParam().z);
@@ -171,7 +171,7 @@ TEST(MeshPrepare, VertexNormalAddsTheNormalsOfDifferentFaces) {
   MeshState m;
   // Normals (0, 0, 1), (0, -1, 0) and (-1, 0, 0) all meet at vertex 1.
   readText(m, "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 2 3\nf 1 2 4\nf 1 4 3\n", 1);
-  printedBy([&] { prepareMesh(m, 1); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 1, out); });
   ASSERT_EQ(m.lighterBaseNormals.size(), 4u);
   expectVector(m.lighterBaseNormals[0], -0.2f, -0.2f, 0.2f);
   expectVector(m.lighterBaseNormals[1], 0, -0.2f, 0.2f);
@@ -181,7 +181,7 @@ TEST(MeshPrepare, VertexNormalAddsTheNormalsOfDifferentFaces) {
 TEST(MeshPrepare, NotANumberFaceNormalSpreadsToItsCornersOnly) {
   MeshState m;
   readText(m, "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 0 1 0\nf 1 2 3\nf 1 2 4\n", 1);
-  printedBy([&] { prepareMesh(m, 1); });
+  printedBy([&](std::ostream& out) { prepareMesh(m, 1, out); });
   ASSERT_EQ(m.lighterBaseNormals.size(), 4u);
   EXPECT_TRUE(std::isnan(m.lighterBaseNormals[2].z));
   EXPECT_TRUE(std::isnan(m.lighterBaseNormals[0].z));

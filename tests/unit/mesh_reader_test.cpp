@@ -207,7 +207,7 @@ TEST(MeshReader, ReadErrorStopsReadingAndKeepsWhatWasRead) {
   FailingBuffer buffer("v 1 2 3\nv 4 5 6\n");
   std::istream in(&buffer);
   MeshState m;
-  EXPECT_EQ(meshtest::printedBy([&] { readStream(m, in, 0, "t.m"); }), "");
+  EXPECT_EQ(meshtest::printedBy([&](std::ostream& out) { readStream(m, in, 0, "t.m", out); }), "");
   EXPECT_TRUE(in.bad());
   ASSERT_EQ(m.lighterTopVertices.size(), 2u);
   expectVector(m.lighterTopVertices[1], 4, 5, 6);

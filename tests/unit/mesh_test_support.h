@@ -1,10 +1,10 @@
-// Helpers for the mesh tests: read `.m` text without a file and capture what
-// the reader and the preparation print.
+// Helpers for the mesh tests: read `.m` text without a file and keep what
+// the reader and the preparation write.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -14,20 +14,18 @@
 
 namespace meshtest {
 
-// Runs `f` and returns everything it printed on standard output.
+// Runs `f` with a stream and returns everything it wrote there.
 template <typename F>
 std::string printedBy(F&& f) {
-  std::fflush(stdout);
-  testing::internal::CaptureStdout();
-  std::forward<F>(f)();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
+  std::ostringstream out;
+  std::forward<F>(f)(out);
+  return out.str();
 }
 
 // Reads `text` as the file "t.m" into `meshes`; returns what was printed.
 inline std::string readText(MeshState& meshes, const std::string& text, int isBase) {
   std::istringstream in(text);
-  return printedBy([&] { readStream(meshes, in, isBase, "t.m"); });
+  return printedBy([&](std::ostream& out) { readStream(meshes, in, isBase, "t.m", out); });
 }
 
 // The lines a base-mesh face prints when it is read with corners a, b, c.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -27,10 +28,10 @@ const MeshState& shippedMeshes() {
   static const MeshState meshes = [] {
     MeshState m;
     const std::string dir = LIGHTER_DATA_DIR;
-    ReadFile(m, (dir + "/lighterBase.m").c_str(), 1);
-    prepareMesh(m, 1);
-    ReadFile(m, (dir + "/lighterTop.m").c_str(), 0);
-    prepareMesh(m, 0);
+    ReadFile(m, (dir + "/lighterBase.m").c_str(), 1, std::cout);
+    prepareMesh(m, 1, std::cout);
+    ReadFile(m, (dir + "/lighterTop.m").c_str(), 0, std::cout);
+    prepareMesh(m, 0, std::cout);
     return m;
   }();
   return meshes;
@@ -75,8 +76,8 @@ void BM_ReadMesh(benchmark::State& state) {
   for (auto _ : state) {
     MeshState meshes;
     std::istringstream in(text);
-    readStream(meshes, in, 1, "synthetic.m");
-    prepareMesh(meshes, 1);
+    readStream(meshes, in, 1, "synthetic.m", std::cout);  // standard output is /dev/null
+    prepareMesh(meshes, 1, std::cout);
     benchmark::DoNotOptimize(meshes.lighterBaseNormals.data());
   }
   std::fflush(stdout);

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,7 @@ const char* label(State s) {
 }
 
 long gFrames = 0;
+Scene scene;  // the program's, for the frames measured here
 
 void bareDisplay() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -71,11 +73,11 @@ void lighterDisplay() {
 // The scene as the user would have set it: a third click lights the flame
 // (act 3, zoom -10), "Wireframe" picks display_mode 0.
 void enter(State s) {
-  scene.flameOn = s == State::Flame ? 1 : 0;
+  scene.flame.flameOn = s == State::Flame ? 1 : 0;
   scene.act = s == State::Flame ? 3 : 0;
-  scene.playSpark = 0;
-  scene.zoom = -10.0f;
-  scene.display_mode = s == State::Wireframe ? kWireframe : kSmooth;
+  scene.flame.playSpark = 0;
+  scene.flame.zoom = -10.0f;
+  scene.view.display_mode = s == State::Wireframe ? kWireframe : kSmooth;
   glutDisplayFunc(s == State::Bare ? bareDisplay : lighterDisplay);
   glutPostRedisplay();
 }
@@ -122,7 +124,11 @@ double secondsPerCall(Work work) {
   return elapsed / static_cast<double>(calls);
 }
 
-void startLighter(const std::string& dataDir) { support::startLighterIn(dataDir); }
+void startLighter(const std::string& dataDir) {
+  // The program's commentary goes to standard output, which main sends to
+  // /dev/null.
+  support::startLighterIn(dataDir, scene, std::cout);
+}
 
 struct Results {
   std::vector<double> seconds[4];  // per state, per repetition
@@ -131,8 +137,8 @@ struct Results {
 };
 
 void measureCpu(Results& r) {
-  FlameState flame = scene;  // a lit flame in its steady state
-  const MeshState& meshes = scene;
+  FlameState flame = scene.flame;  // a lit flame in its steady state
+  const MeshState& meshes = scene.meshes;
   volatile float sink = 0.0f;
   r.particles.push_back(secondsPerCall([&] { bench::particlePassWithoutGl(flame); }));
   r.walkSmooth.push_back(
@@ -141,7 +147,8 @@ void measureCpu(Results& r) {
 }
 
 void print(FILE* out, const Results& r) {
-  const size_t faces = scene.lighterBaseTriangles.size() + scene.lighterTopTriangles.size();
+  const size_t faces =
+      scene.meshes.lighterBaseTriangles.size() + scene.meshes.lighterTopTriangles.size();
   std::fprintf(out, "### Frames\n\n");
   std::fprintf(out,
                "800 by 600 window, Mesa llvmpipe under Xvfb, shipped data set (%zu faces); "

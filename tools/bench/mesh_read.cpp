@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <iostream>
 
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
@@ -28,8 +29,8 @@ int main(int argc, char** argv) {
   MeshState meshes;
   const double cpuStart = cpuSeconds();
   const auto wallStart = std::chrono::steady_clock::now();
-  ReadFile(meshes, argv[1], 1);
-  prepareMesh(meshes, 1);
+  ReadFile(meshes, argv[1], 1, std::cout);
+  prepareMesh(meshes, 1, std::cout);
   std::fflush(stdout);
   const double cpu = cpuSeconds() - cpuStart;
   const double wall =

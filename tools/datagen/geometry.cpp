@@ -105,39 +105,6 @@ void addHoleCell(Mesh& mesh, const Panel& p, const PanelSurface& outer, const Pa
 
 }  // namespace
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
-Vec3 cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-Vec3 operator*(const Mat3& m, Vec3 v) {
-  return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z,
-          m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
-          m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
-}
-
-Mat3 transpose(const Mat3& m) {
-  Mat3 t{};
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) t[r][c] = m[c][r];
-  }
-  return t;
-}
-
-Mat3 glRotation(double degrees, Vec3 axis) {
-  const double length = std::sqrt(dot(axis, axis));
-  const Vec3 a = (1.0 / length) * axis;
-  const double c = std::cos(radians(degrees));
-  const double s = std::sin(radians(degrees));
-  const double t = 1.0 - c;
-  return {{{a.x * a.x * t + c, a.x * a.y * t - a.z * s, a.x * a.z * t + a.y * s},
-           {a.y * a.x * t + a.z * s, a.y * a.y * t + c, a.y * a.z * t - a.x * s},
-           {a.z * a.x * t - a.y * s, a.z * a.y * t + a.x * s, a.z * a.z * t + c}}};
-}
-
 int Mesh::add(Vec3 v) {
   vertices.push_back(v);
   return static_cast<int>(vertices.size()) - 1;

@@ -4,26 +4,16 @@
 #include <array>
 #include <vector>
 
+#include "render/view_model.h"
+
 namespace datagen {
 
-struct Vec3 {
-  double x = 0.0;
-  double y = 0.0;
-  double z = 0.0;
-};
-
-Vec3 operator+(Vec3 a, Vec3 b);
-Vec3 operator-(Vec3 a, Vec3 b);
-Vec3 operator*(double k, Vec3 a);
-Vec3 cross(Vec3 a, Vec3 b);
-double dot(Vec3 a, Vec3 b);
-
-// A 3 by 3 matrix, rows first.
-using Mat3 = std::array<std::array<double, 3>, 3>;
-Vec3 operator*(const Mat3& m, Vec3 v);
-Mat3 transpose(const Mat3& m);
-// The rotation glRotatef makes: `degrees` about `axis`, normalised.
-Mat3 glRotation(double degrees, Vec3 axis);
+// The program's own vector and matrix types, so that the model is built and
+// placed with the very math the view module frames it with.
+using view::Mat3;
+using view::rotation;
+using view::transpose;
+using view::Vec3;
 
 // Vertices and faces with 0-based corners. The order of a face's corners
 // decides how the texture lies on it: the program maps the corners to the

@@ -6,8 +6,9 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "mesh/mesh.h"
+#include "render/view_model.h"
 #include "tools/datagen/face_order.h"
-#include "tools/datagen/view_chain.h"
 
 namespace datagen {
 
@@ -44,15 +45,15 @@ constexpr double kRivetRadius = 1.0;
 
 constexpr double kLidHeight = 20.5;
 // The lid, hinged at the case's upper right edge, stands open this far in
-// all. The program's own 35 degree tilt is part of it; the rest is the lid's
-// pose in its own file, because a lid opened only 35 degrees would cut
+// all. The program's own lid tilt (view::kLidTilt) is part of it; the rest is
+// the lid's pose in its own file, because a lid opened only that far would cut
 // through the chimney and hide the flame.
 constexpr double kLidOpenDegrees = 110.0;
 }  // namespace design
 
 // Where the body's lowest point should show, in window pixels from the
-// bottom: just inside the click rectangle, which starts at 5.
-constexpr double kBodyBottomY = 8.0;
+// bottom: just inside the click rectangle.
+constexpr double kBodyBottomY = view::kClickArea.bottom + 3.0;
 
 double chimneyTop() { return design::kCaseHeight + design::kChimneyHeight; }
 double wheelX() {
@@ -186,12 +187,44 @@ Mesh designClosedLid() {
 Mesh designOpenLid() {
   Mesh lid = designClosedLid();
   const Vec3 hinge{design::kCaseHalfWidth, design::kCaseHeight, 0.0};
-  const Mat3 open = glRotation(-design::kLidOpenDegrees, {0, 0, 1});
+  const Mat3 open = rotation({-design::kLidOpenDegrees, {0, 0, 1}});
   for (Vec3& v : lid.vertices) v = hinge + open * (v - hinge);
   return lid;
 }
 
 double det3(Vec3 a, Vec3 b, Vec3 c) { return dot(a, cross(b, c)); }
+
+Mat3 bodyTurn() { return rotation(view::kBodyTurn); }
+Mat3 lidTilt() { return rotation(view::kLidTilt); }
+// The lid's two offsets added up.
+Vec3 lidOffset() { return view::kLidDrop + view::kLidLift; }
+
+// What the program derives from the meshes when it reads them: the scale
+// divisor from the reader's bounding box (base mesh only, starting from the
+// reader's start values, the larger of the x and y extents) and the two
+// centres as vertex means.
+double readerExtent(const std::vector<Vec3>& baseVertices) {
+  double maxX = kBoxMaxStart, maxY = kBoxMaxStart;
+  double minX = kBoxMinStart, minY = kBoxMinStart;
+  for (Vec3 v : baseVertices) {
+    maxX = std::max(maxX, v.x);
+    minX = std::min(minX, v.x);
+    maxY = std::max(maxY, v.y);
+    minY = std::min(minY, v.y);
+  }
+  return std::max(maxX - minX, maxY - minY);
+}
+
+Vec3 meanOf(const std::vector<Vec3>& vertices) {
+  Vec3 sum;
+  for (Vec3 v : vertices) sum = sum + v;
+  return (1.0 / static_cast<double>(vertices.size())) * sum;
+}
+
+view::MeshFrame frameOf(const std::vector<Vec3>& baseVertices,
+                        const std::vector<Vec3>& lidVertices) {
+  return {readerExtent(baseVertices), meanOf(baseVertices), meanOf(lidVertices)};
+}
 
 // The file coordinates of the body are a * (turned design) + t. The chain
 // maps a body point P of the design to
@@ -209,11 +242,11 @@ Placement solvePlacement(const std::vector<Vec3>& turned, Vec3 anchor, double z0
   const Mat3 turn = bodyTurn();
   const double extent = readerExtent(turned);
   const Vec3 mean = meanOf(turned);
-  auto kRminusI = [&](Vec3 v) { return kScaleSize * (turn * v) - v; };
+  auto kRminusI = [&](Vec3 v) { return view::kScaleSize * (turn * v) - v; };
   const Vec3 c1 = kRminusI({0, 1, 0});
   const Vec3 c2 = kRminusI({0, 0, 1});
-  const Vec3 c3 = kScaleSize * (turn * anchor) - mean - extent * Vec3{0, 0, z0};
-  const Vec3 rhs = -1.0 * Vec3{kPositionX, kPositionY, 0.0};
+  const Vec3 c3 = view::kScaleSize * (turn * anchor) - mean - extent * Vec3{0, 0, z0};
+  const Vec3 rhs = -1.0 * Vec3{view::kPositionX, view::kPositionY, 0.0};
   const double d = det3(c1, c2, c3);
   Placement p;
   p.t.y = det3(rhs, c2, c3) / d;
@@ -246,9 +279,9 @@ std::vector<Vec3> unTilt(const std::vector<Vec3>& landed) {
 }
 
 double lowestWindowY(const std::vector<Vec3>& base) {
-  const ChainFrame frame = frameOf(base, base);
-  double lowest = kWindowHeight;
-  for (Vec3 v : base) lowest = std::min(lowest, toWindow(baseToWorld(frame, v)).y);
+  const view::MeshFrame frame = frameOf(base, base);
+  double lowest = view::kWindowHeight;
+  for (Vec3 v : base) lowest = std::min(lowest, view::worldToWindow(view::baseToWorld(frame, v)).y);
   return lowest;
 }
 
@@ -297,10 +330,10 @@ Lighter buildLighter() {
     throw std::logic_error("body placed where the reader's extent differs from its own");
   }
 
-  const ChainFrame frame = frameOf(lighter.base.vertices, lighter.lid.vertices);
+  const view::MeshFrame frame = frameOf(lighter.base.vertices, lighter.lid.vertices);
   std::vector<Vec3> baseWorld, lidWorld;
-  for (Vec3 v : lighter.base.vertices) baseWorld.push_back(baseToWorld(frame, v));
-  for (Vec3 v : lighter.lid.vertices) lidWorld.push_back(lidToWorld(frame, v));
+  for (Vec3 v : lighter.base.vertices) baseWorld.push_back(view::baseToWorld(frame, v));
+  for (Vec3 v : lighter.lid.vertices) lidWorld.push_back(view::lidToWorld(frame, v));
   sortNearestFirst(lighter.base, baseWorld);
   sortNearestFirst(lighter.lid, lidWorld);
   return lighter;

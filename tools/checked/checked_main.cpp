@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iostream>
 #include <new>
 #include <vector>
 
@@ -256,7 +257,8 @@ int main(int argc, char** argv) {
   if (!attributionWorks()) {
     std::fprintf(stderr, "checked: allocations cannot be told apart by caller\n");
   }
-  startUp(scene, &argc, argv);
+  static Scene scene;
+  startUp(scene, &argc, argv, std::cout);
   gStartUpNs = wallClockNs();
   drainGlErrors(0);  // anything start-up left behind
   glutDisplayFunc(checkedDisplay);

@@ -1,0 +1,19 @@
+// The textures' share of the scene: names and the image records kept for the
+// whole run. Plain data; the uploads are in textures.h.
+#pragma once
+
+#include <memory>
+#include <ostream>
+
+#include "textures/image.h"
+
+struct TextureState {
+  unsigned int texture = 0;             // name generated for the particle image
+  Image pixel;                          // the checkerboard
+  std::unique_ptr<Image> TextureImage;  // record of the BMP file loaded last
+};
+
+// Makes a fresh TextureImage record and loads the BMP file at `path` into it,
+// writing "trying to load" and anything that went wrong to `out`. False when
+// the file cannot be used; the caller ends the program then.
+bool loadTextureImage(TextureState& textures, const char* path, std::ostream& out);
