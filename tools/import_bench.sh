@@ -4,7 +4,7 @@
 # import_bench.sh markers; the rest of the file, including what
 # tools/bench.sh writes, is left as it is).
 #
-#   tools/import_bench.sh [BUILD_DIR]      (default build-bench, a Release build)
+#   tools/import_bench.sh      (builds the CMake preset "bench", a Release build in build-bench/)
 #
 # Import: the project's candle (importer/model_gen) at 10 thousand, 100
 # thousand and 1 million triangles, as OBJ text, binary STL and binary PLY,
@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build="${1:-build-bench}"
+build=build-bench  # the bench preset's binary directory
 report="$root/docs/performance.md"
 work=$(mktemp -d /tmp/lighter-import-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -27,8 +27,8 @@ runs_1m=3
 frame_rounds=2
 
 echo "import_bench: building (Release) in $build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLIGHTER_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target lighter-import model_gen frame_bench lighter_data >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2 --target lighter-import model_gen frame_bench lighter_data >/dev/null
 import="$build/importer/lighter-import"
 gen="$build/importer/model_gen"
 

@@ -2,15 +2,16 @@
 # Makes the README's picture of an imported model: the project's own candle
 # (importer/model_gen), imported with lighter-import and shown by the program
 # with its flame lit, on a private X server.
-#   tools/import_screenshot.sh [BUILD_DIR] [OUTPUT_DIR]
-# Defaults: build and docs; writes imported-candle.png. Needs Xvfb, xdotool,
-# xwd, xwininfo and ImageMagick.
+#   tools/import_screenshot.sh [OUTPUT_DIR]
+# Default: docs; writes imported-candle.png. Builds with the CMake preset
+# "default" (in build/). Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
-mkdir -p "${2:-$root/docs}"
-out=$(cd "${2:-$root/docs}" && pwd)
-cmake --build "$build" --target lighter model_gen lighter-import >/dev/null
+build="$root/build"  # the default preset's binary directory
+mkdir -p "${1:-$root/docs}"
+out=$(cd "${1:-$root/docs}" && pwd)
+(cd "$root" && cmake --preset default >/dev/null &&
+  cmake --build --preset default -j"$(nproc)" --target lighter model_gen lighter-import >/dev/null)
 
 work=$(mktemp -d /tmp/lighter-import-shot-XXXXXX)
 display=":$((90 + RANDOM % 100))"
