@@ -30,6 +30,10 @@ bool hasArea(const SourceMesh& mesh, const std::uint32_t* corner) {
 }  // namespace
 
 void compactVertices(SourceMesh& mesh) {
+  if (mesh.indices.empty()) {
+    mesh.positions.clear();
+    return;
+  }
   std::vector<float> positions(mesh.positions.size());
   const size_t kept =
       meshopt_optimizeVertexFetch(positions.data(), mesh.indices.data(), mesh.indices.size(),
@@ -42,6 +46,7 @@ SourceMesh cleanMesh(const SourceMesh& mesh, CleanReport& report) {
   report = {};
   report.verticesIn = mesh.vertexCount();
   report.facesIn = mesh.faceCount();
+  if (mesh.indices.empty()) return {};  // nothing drawn, nothing kept
 
   // Vertices join when their bytes agree, so 0 and -0 are made one first.
   std::vector<float> positions = mesh.positions;

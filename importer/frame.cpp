@@ -146,13 +146,14 @@ Placement placeBody(const std::vector<view::Vec3>& turned, const view::MeshFrame
   return {a, t0 + a * slope};
 }
 
+datagen::Vec3 asFloats(view::Vec3 p) {
+  return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+}
+
 datagen::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& faces) {
   datagen::Mesh mesh;
   mesh.vertices.reserve(points.size());
-  for (view::Vec3 p : points) {
-    mesh.vertices.push_back(
-        {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
-  }
+  for (view::Vec3 p : points) mesh.vertices.push_back(asFloats(p));
   mesh.faces.reserve(faces.faceCount());
   for (size_t i = 0; i < faces.indices.size(); i += 3) {
     mesh.faces.push_back({static_cast<int>(faces.indices[i]),
@@ -160,6 +161,15 @@ datagen::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& 
                           static_cast<int>(faces.indices[i + 2])});
   }
   return mesh;
+}
+
+// Which of `count` vertices the mesh's faces name.
+std::vector<bool> namedByFaces(const datagen::Mesh& mesh, size_t count) {
+  std::vector<bool> named(count, false);
+  for (const auto& f : mesh.faces) {
+    for (int c : f) named[static_cast<size_t>(c)] = true;
+  }
+  return named;
 }
 
 std::string describe(const PixelBox& b) {
@@ -189,25 +199,37 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   FramedModel out;
   const Units units = unitsOf(body);
   std::vector<view::Vec3> design = designPoints(body, units);
-  const size_t drawn = design.size();
   out.depthMarkers = addDepthMarkers(design);
 
   const std::vector<view::Vec3> turned = turnedBack(design);
   const view::MeshFrame reference = exactFrame(turned);
+  out.base = fileMesh({}, body);
+  // Written as floats, a sliver of a face can lose its area and is dropped;
+  // if that leaves a vertex undrawn, the picture is framed again without it.
   std::vector<view::Vec3> world;
-  world.reserve(drawn);
-  for (size_t i = 0; i < drawn; ++i) world.push_back(view::baseToWorld(reference, turned[i]));
-  const PictureFrame picture = framePicture(world, framingTarget());
-  const view::Vec3 shift = picture.shift;
-  out.tooDeep = picture.nearLimited;
-
-  const Placement placement =
-      placeBody(turned, reference, view::baseToWorld(reference, reference.centerBase) + shift);
-  std::vector<view::Vec3> file;
-  file.reserve(turned.size());
-  for (view::Vec3 f : turned) file.push_back(placement.a * f + placement.t);
-  out.base = fileMesh(file, body);
-  out.facesDropped = dropFacesWithoutNormal(out.base);
+  view::Vec3 shift;
+  for (int attempt = 0;; ++attempt) {
+    const std::vector<bool> drawn = namedByFaces(out.base, design.size());
+    world.clear();
+    for (size_t i = 0; i < design.size(); ++i) {
+      if (drawn[i]) world.push_back(view::baseToWorld(reference, turned[i]));
+    }
+    const PictureFrame picture = framePicture(world, framingTarget());
+    shift = picture.shift;
+    out.tooDeep = picture.nearLimited;
+    const Placement placement =
+        placeBody(turned, reference, view::baseToWorld(reference, reference.centerBase) + shift);
+    out.base.vertices.clear();
+    for (view::Vec3 f : turned)
+      out.base.vertices.push_back(asFloats(placement.a * f + placement.t));
+    const size_t dropped = dropFacesWithoutNormal(out.base);
+    out.facesDropped += dropped;
+    if (out.base.faces.empty()) {
+      throw ImportError("the body is too thin: once written as floats no triangle keeps an area");
+    }
+    if (dropped == 0 || namedByFaces(out.base, design.size()) == drawn) break;
+    if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
+  }
 
   out.frame = programFrame(out.base.vertices, {});
   out.body = bodyPicture(out.base, out.frame);
@@ -227,6 +249,9 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
     out.lid = std::move(placed.mesh);
     out.lidScale = placed.scale;
     out.facesDropped += dropFacesWithoutNormal(out.lid);
+    if (out.lid.faces.empty()) {
+      throw ImportError("the lid is too thin: once written as floats no triangle keeps an area");
+    }
     out.frame = programFrame(out.base.vertices, out.lid.vertices);
     out.cover = lidPicture(out.lid, out.frame);
   }

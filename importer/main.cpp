@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
     case CommandLine::Outcome::Help:
       std::cout << importer::usageText();
       return 0;
+    case CommandLine::Outcome::Version:
+      std::cout << "lighter-import " << LIGHTER_VERSION << "\n";
+      return 0;
     case CommandLine::Outcome::BadUsage:
       std::cerr << "lighter-import: " << command.message << "\n\n" << importer::usageText();
       return 2;

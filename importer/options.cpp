@@ -83,6 +83,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     } else if (arg == "-h" || arg == "--help") {
       c.outcome = CommandLine::Outcome::Help;
       return c;
+    } else if (arg == "--version") {
+      c.outcome = CommandLine::Outcome::Version;
+      return c;
     } else if (arg == "--force") {
       o.force = true;
     } else if (arg == "-v" || arg == "--verbose") {
@@ -131,6 +134,7 @@ std::string usageText() {
          "  --texture IMAGE    a PNG, JPEG, TGA or BMP image as the surface texture\n"
          "  -v, --verbose      say what each stage did\n"
          "  -h, --help         this text\n"
+         "  --version          the version of lighter-import\n"
          "\n"
          "Then: cd DIR && lighter\n";
 }

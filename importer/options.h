@@ -12,6 +12,7 @@ struct CommandLine {
   enum class Outcome {
     Run,         // options holds what to do
     Help,        // --help: print the usage on standard output
+    Version,     // --version: print the version on standard output
     BadUsage,    // message, then the usage; exit status 2
     BadRequest,  // message only (a lid without a body); exit status 1
   };

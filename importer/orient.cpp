@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 
 #include "importer/solve.h"
 
@@ -70,6 +71,12 @@ void orientMesh(SourceMesh& mesh, const Orientation& orientation) {
   for (size_t v = 0; v < mesh.positions.size(); v += 3) {
     float* p = &mesh.positions[v];
     const view::Vec3 turned = m * view::Vec3{p[0], p[1], p[2]};
+    // A turn can take a coordinate near the largest float beyond it.
+    for (double c : {turned.x, turned.y, turned.z}) {
+      if (!(std::abs(c) <= std::numeric_limits<float>::max())) {
+        throw ImportError("a coordinate is too large for floats once the model is turned");
+      }
+    }
     p[0] = static_cast<float>(turned.x);
     p[1] = static_cast<float>(turned.y);
     p[2] = static_cast<float>(turned.z);

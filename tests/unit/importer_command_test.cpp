@@ -119,6 +119,9 @@ TEST(ImportCommand, BadUsageGivesTheUsageAndStatusTwo) {
   const Result help = run(dir, {"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: lighter-import BODY", 0), 0u);
+  const Result version = run(dir, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("lighter-import ", 0), 0u);
 }
 
 TEST(ImportCommand, AnExistingDirectoryIsReplacedOnlyWithForceAndOnlyIfItIsADataDirectory) {
