@@ -132,7 +132,7 @@ std::string usageText() {
          "  --turn DEGREES     turn the model about its up axis, counter-clockwise from above\n"
          "  --max-faces N      simplify to at most N faces in all (default 20000; 0: no limit)\n"
          "  --texture IMAGE    a PNG, JPEG, TGA or BMP image as the surface texture\n"
-         "  -v, --verbose      say what each stage did\n"
+         "  -v, --verbose      say what each stage did and the processor time it took\n"
          "  -h, --help         this text\n"
          "  --version          the version of lighter-import\n"
          "\n"

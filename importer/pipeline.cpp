@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -43,14 +43,16 @@ class Progress {
     if (onLine()) out_ << "\n" << std::flush;
   }
 
-  // With --verbose (or `always`): one line per stage, with the time it took.
+  // With --verbose (or `always`): one line per stage, with the processor
+  // time it took (the importer runs on one thread; on a busy machine the
+  // time that passes is longer).
   void stage(const std::string& name, const std::string& what, bool always = false) {
-    const auto now = Clock::now();
-    const double ms = std::chrono::duration<double, std::milli>(now - last_).count();
+    const std::clock_t now = std::clock();
+    const double ms = 1000.0 * static_cast<double>(now - last_) / CLOCKS_PER_SEC;
     last_ = now;
     if (!verbose_ && !always) return;
     const std::string line = "  " + name + std::string(10 - std::min<size_t>(name.size(), 9), ' ') +
-                             what + format(" [%.0f ms]", ms) + "\n";
+                             what + format(" [%.0f ms CPU]", ms) + "\n";
     (onLine() ? held_ : out_) << line;
   }
   void startLarge(size_t faces) {
@@ -70,13 +72,12 @@ class Progress {
  private:
   bool onLine() const { return large_ && !ended_; }
 
-  using Clock = std::chrono::steady_clock;
   std::ostream& out_;
   bool verbose_;
   bool large_ = false;
   bool ended_ = false;
   std::ostringstream held_;
-  Clock::time_point last_ = Clock::now();
+  std::clock_t last_ = std::clock();
 };
 
 UpAxis upFor(const Options& options, const std::string& path) {
