@@ -203,6 +203,9 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
 
   const std::vector<view::Vec3> turned = turnedBack(design);
   const view::MeshFrame reference = exactFrame(turned);
+  // view::baseToWorld for the reference frame, which is affine in the point.
+  const Affine toWorld =
+      sampleAffine([&](view::Vec3 p) { return view::baseToWorld(reference, p); });
   out.base = fileMesh({}, body);
   // Written as floats, a sliver of a face can lose its area and is dropped;
   // if that leaves a vertex undrawn, the picture is framed again without it.
@@ -212,7 +215,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
     const std::vector<bool> drawn = namedByFaces(out.base, design.size());
     world.clear();
     for (size_t i = 0; i < design.size(); ++i) {
-      if (drawn[i]) world.push_back(view::baseToWorld(reference, turned[i]));
+      if (drawn[i]) world.push_back(toWorld(turned[i]));
     }
     const PictureFrame picture = framePicture(world, framingTarget());
     shift = picture.shift;

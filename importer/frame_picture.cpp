@@ -25,16 +25,21 @@ constexpr double kTopBand = 0.03;
 // The picture of the body's world points under a shift.
 class BodyPicture {
  public:
+  // The camera is a rigid move, so each point's eye coordinates are taken
+  // once and a shift of the world moves them all by the same amount.
   BodyPicture(std::vector<view::Vec3> world, const FramingTarget& target)
-      : world_(std::move(world)), target_(target) {}
+      : world_(std::move(world)), target_(target), eyeOrigin_(view::worldToEye({})) {
+    eye_.reserve(world_.size());
+    for (const view::Vec3& p : world_) eye_.push_back(view::worldToEye(p));
+  }
 
-  // The shift that frames the body. First centred in the rectangle, which
-  // shows what the top of the picture is; then with that top under the
-  // flame, shifted no further than the rectangle allows.
+  // The shift that frames the body. First centred in the rectangle, on the
+  // points that bound it, which shows what the top of the picture is; then
+  // with that top under the flame, shifted no further than the rectangle
+  // allows.
   view::Vec3 frame() {
     subset_ = supportPoints();
-    const view::Vec3 centred = solve();
-    findTopBand(centred);
+    findTopBand(solveOnSubset());
     underFlame_ = true;
     return solve();
   }
@@ -51,8 +56,9 @@ class BodyPicture {
       const view::Vec3 shift = solveOnSubset();
       const PixelBox part = box(shift, subset_);
       const size_t before = subset_.size();
+      const view::Vec3 eyeShift = eyeShiftOf(shift);
       for (size_t i = 0; i < world_.size(); ++i) {
-        const view::Pixel p = view::worldToWindow(world_[i] + shift);
+        const view::Pixel p = view::eyeToWindow(eye_[i] + eyeShift);
         constexpr double kSlack = 1e-9;
         if (p.x < part.left - kSlack || p.x > part.right + kSlack || p.y < part.bottom - kSlack ||
             p.y > part.top + kSlack) {
@@ -65,24 +71,32 @@ class BodyPicture {
   }
 
   // The points farthest along the 26 directions to the corners, edges and
-  // sides of a cube.
+  // sides of a cube: the farthest and the nearest along 13 of them, in one
+  // pass over the points.
   std::vector<size_t> supportPoints() const {
-    std::vector<size_t> out;
+    std::vector<view::Vec3> directions;
     for (int i = -1; i <= 1; ++i) {
       for (int j = -1; j <= 1; ++j) {
         for (int k = -1; k <= 1; ++k) {
-          if (i == 0 && j == 0 && k == 0) continue;
-          const view::Vec3 d{double(i), double(j), double(k)};
-          size_t best = 0;
-          double bestReach = -kInfinity;
-          for (size_t n = 0; n < world_.size(); ++n) {
-            const double reach = view::dot(world_[n], d);
-            if (reach > bestReach) bestReach = reach, best = n;
+          if (i > 0 || (i == 0 && (j > 0 || (j == 0 && k > 0)))) {
+            directions.push_back({double(i), double(j), double(k)});
           }
-          out.push_back(best);
         }
       }
     }
+    std::vector<double> most(directions.size(), -kInfinity), least(directions.size(), kInfinity);
+    std::vector<size_t> farthest(directions.size(), 0), nearest(directions.size(), 0);
+    for (size_t n = 0; n < world_.size(); ++n) {
+      for (size_t d = 0; d < directions.size(); ++d) {
+        const view::Vec3& p = world_[n];
+        const view::Vec3& u = directions[d];
+        const double reach = p.x * u.x + p.y * u.y + p.z * u.z;
+        if (reach > most[d]) most[d] = reach, farthest[d] = n;
+        if (reach < least[d]) least[d] = reach, nearest[d] = n;
+      }
+    }
+    std::vector<size_t> out = farthest;
+    out.insert(out.end(), nearest.begin(), nearest.end());
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -93,8 +107,9 @@ class BodyPicture {
     const PixelBox all = box(shift, subset_);
     const double from = all.top - kTopBand * all.height();
     double left = kInfinity, right = -kInfinity;
+    const view::Vec3 eyeShift = eyeShiftOf(shift);
     for (size_t i = 0; i < world_.size(); ++i) {
-      const view::Pixel p = view::worldToWindow(world_[i] + shift);
+      const view::Pixel p = view::eyeToWindow(eye_[i] + eyeShift);
       if (p.y < from) continue;
       if (p.x < left) left = p.x, bandLeft_ = i;
       if (p.x > right) right = p.x, bandRight_ = i;
@@ -103,9 +118,12 @@ class BodyPicture {
     subset_.push_back(bandRight_);
   }
 
+  view::Vec3 eyeShiftOf(view::Vec3 shift) const { return view::worldToEye(shift) - eyeOrigin_; }
+
   PixelBox box(view::Vec3 shift, const std::vector<size_t>& points) const {
+    const view::Vec3 eyeShift = eyeShiftOf(shift);
     PixelBox b;
-    for (size_t i : points) b.add(view::worldToWindow(world_[i] + shift));
+    for (size_t i : points) b.add(view::eyeToWindow(eye_[i] + eyeShift));
     return b;
   }
 
@@ -117,8 +135,9 @@ class BodyPicture {
   // Where the picture's middle, or the middle of its top, shows.
   double middle(view::Vec3 shift) const {
     if (!underFlame_) return middleOfBox(shift);
-    return (view::worldToWindow(world_[bandLeft_] + shift).x +
-            view::worldToWindow(world_[bandRight_] + shift).x) /
+    const view::Vec3 eyeShift = eyeShiftOf(shift);
+    return (view::eyeToWindow(eye_[bandLeft_] + eyeShift).x +
+            view::eyeToWindow(eye_[bandRight_] + eyeShift).x) /
            2.0;
   }
 
@@ -173,8 +192,8 @@ class BodyPicture {
     // (with room to spare); eye depth changes with world z at a fixed rate.
     const double rate = view::worldToEye({0.0, 0.0, 1.0}).z - view::worldToEye({}).z;
     double nearest = -kInfinity, farthest = kInfinity;
-    for (const view::Vec3& p : world_) {
-      const double z = view::worldToEye(p).z;
+    for (const view::Vec3& e : eye_) {
+      const double z = e.z;
       nearest = std::max(nearest, z);
       farthest = std::min(farthest, z);
     }
@@ -196,6 +215,8 @@ class BodyPicture {
 
   std::vector<view::Vec3> world_;
   FramingTarget target_;
+  view::Vec3 eyeOrigin_;
+  std::vector<view::Vec3> eye_;
   std::vector<size_t> subset_;
   bool underFlame_ = false;
   bool nearLimited_ = false;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <sstream>
 
 #include "importer/clean.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "importer/solve.h"
 #include "mesh/mesh.h"
 
 namespace importer {
@@ -39,14 +40,35 @@ std::vector<bool> drawnVertices(const datagen::Mesh& mesh) {
   return drawn;
 }
 
+// The program's chain from a mesh file's coordinates to the world is affine
+// in the point; taken once from the view module, it is applied to every vertex.
 template <typename ToWorld>
-PixelBox pictureOf(const datagen::Mesh& mesh, ToWorld toWorld) {
+Affine chainOf(ToWorld toWorld) {
+  return sampleAffine([&](view::Vec3 p) { return toWorld(p); });
+}
+
+PixelBox pictureOf(const datagen::Mesh& mesh, const Affine& toWorld) {
   const std::vector<bool> drawn = drawnVertices(mesh);
   PixelBox box;
   for (size_t i = 0; i < mesh.vertices.size(); ++i) {
     if (drawn[i]) box.add(view::worldToWindow(toWorld(toView(mesh.vertices[i]))));
   }
   return box;
+}
+
+std::vector<datagen::Vec3> worldOf(const datagen::Mesh& mesh, const Affine& toWorld) {
+  std::vector<datagen::Vec3> world;
+  world.reserve(mesh.vertices.size());
+  for (const datagen::Vec3& v : mesh.vertices) world.push_back(toDatagen(toWorld(toView(v))));
+  return world;
+}
+
+Affine baseChain(const view::MeshFrame& frame) {
+  return chainOf([&](view::Vec3 p) { return view::baseToWorld(frame, p); });
+}
+
+Affine lidChain(const view::MeshFrame& frame) {
+  return chainOf([&](view::Vec3 q) { return view::lidToWorld(frame, q); });
 }
 
 }  // namespace
@@ -70,19 +92,12 @@ view::MeshFrame programFrame(const std::vector<datagen::Vec3>& base,
   return frame;
 }
 
-void PixelBox::add(view::Pixel p) {
-  left = std::min(left, p.x);
-  right = std::max(right, p.x);
-  bottom = std::min(bottom, p.y);
-  top = std::max(top, p.y);
-}
-
 PixelBox bodyPicture(const datagen::Mesh& base, const view::MeshFrame& frame) {
-  return pictureOf(base, [&](view::Vec3 p) { return view::baseToWorld(frame, p); });
+  return pictureOf(base, baseChain(frame));
 }
 
 PixelBox lidPicture(const datagen::Mesh& lid, const view::MeshFrame& frame) {
-  return pictureOf(lid, [&](view::Vec3 q) { return view::lidToWorld(frame, q); });
+  return pictureOf(lid, lidChain(frame));
 }
 
 FramingTarget framingTarget() {
@@ -115,21 +130,11 @@ size_t dropFacesWithoutNormal(datagen::Mesh& mesh) {
 }
 
 std::vector<datagen::Vec3> baseWorld(const datagen::Mesh& base, const view::MeshFrame& frame) {
-  std::vector<datagen::Vec3> world;
-  world.reserve(base.vertices.size());
-  for (const datagen::Vec3& v : base.vertices) {
-    world.push_back(toDatagen(view::baseToWorld(frame, toView(v))));
-  }
-  return world;
+  return worldOf(base, baseChain(frame));
 }
 
 std::vector<datagen::Vec3> lidWorld(const datagen::Mesh& lid, const view::MeshFrame& frame) {
-  std::vector<datagen::Vec3> world;
-  world.reserve(lid.vertices.size());
-  for (const datagen::Vec3& v : lid.vertices) {
-    world.push_back(toDatagen(view::lidToWorld(frame, toView(v))));
-  }
-  return world;
+  return worldOf(lid, lidChain(frame));
 }
 
 }  // namespace importer

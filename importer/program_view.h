@@ -4,6 +4,7 @@
 // view (render/view_model.h); nothing here repeats its numbers.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <vector>
@@ -28,7 +29,12 @@ struct PixelBox {
   double top = -std::numeric_limits<double>::infinity();
 
   bool empty() const { return left > right; }
-  void add(view::Pixel p);
+  void add(view::Pixel p) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    bottom = std::min(bottom, p.y);
+    top = std::max(top, p.y);
+  }
   double width() const { return right - left; }
   double height() const { return top - bottom; }
 };

@@ -18,18 +18,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void appendNumber(std::string& text, float value) {
-  char digits[64];
-  const auto result =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
-  text.append(digits, result.ptr);
-}
+// Text written straight into a buffer that grows by doubling: a million
+// faces make tens of megabytes of lines.
+class TextBuffer {
+ public:
+  explicit TextBuffer(size_t expected) { text_.resize(expected); }
+  // Room for one line of at most `length` characters.
+  void reserveLine(size_t length) {
+    if (size_ + length > text_.size()) text_.resize(2 * text_.size() + length);
+  }
+  void put(char c) { text_[size_++] = c; }
+  void put(float value) {
+    size_ = static_cast<size_t>(std::to_chars(at(), end(), value, std::chars_format::fixed).ptr -
+                                text_.data());
+  }
+  void put(int value) {
+    size_ = static_cast<size_t>(std::to_chars(at(), end(), value).ptr - text_.data());
+  }
+  std::string take() {
+    text_.resize(size_);
+    return std::move(text_);
+  }
 
-void appendNumber(std::string& text, int value) {
-  char digits[16];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  text.append(digits, result.ptr);
-}
+ private:
+  char* at() { return text_.data() + size_; }
+  char* end() { return text_.data() + text_.size(); }
+  std::string text_;
+  size_t size_ = 0;
+};
+
+// The longest lines: a float in fixed notation takes at most 48 characters
+// (a sign, 39 digits, a point and the digits of the smallest), an int 11.
+constexpr size_t kVertexLine = 2 + 3 * 49 + 1;
+constexpr size_t kFaceLine = 2 + 3 * 12 + 1;
 
 std::string failure(const fs::path& path, const std::string& what) {
   return path.string() + ": " + what + ": " + std::strerror(errno);
@@ -94,27 +115,26 @@ void renameNoReplace(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 std::string meshText(const datagen::Mesh& mesh) {
-  std::string text;
-  text.reserve(mesh.vertices.size() * 36 + mesh.faces.size() * 24);
+  TextBuffer text(mesh.vertices.size() * 36 + mesh.faces.size() * 24 + kVertexLine);
   for (const datagen::Vec3& v : mesh.vertices) {
-    text += "v ";
-    appendNumber(text, static_cast<float>(v.x));
-    text += ' ';
-    appendNumber(text, static_cast<float>(v.y));
-    text += ' ';
-    appendNumber(text, static_cast<float>(v.z));
-    text += '\n';
+    text.reserveLine(kVertexLine);
+    text.put('v');
+    for (double c : {v.x, v.y, v.z}) {
+      text.put(' ');
+      text.put(static_cast<float>(c));
+    }
+    text.put('\n');
   }
   for (const auto& f : mesh.faces) {
-    text += "f ";
-    appendNumber(text, f[0] + 1);
-    text += ' ';
-    appendNumber(text, f[1] + 1);
-    text += ' ';
-    appendNumber(text, f[2] + 1);
-    text += '\n';
+    text.reserveLine(kFaceLine);
+    text.put('f');
+    for (int c : f) {
+      text.put(' ');
+      text.put(c + 1);
+    }
+    text.put('\n');
   }
-  return text;
+  return text.take();
 }
 
 void checkOutputDirectory(const fs::path& dir, bool force) {
