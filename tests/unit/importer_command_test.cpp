@@ -10,6 +10,7 @@
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
+#include "tools/datagen/images.h"
 
 namespace {
 
@@ -80,6 +81,16 @@ TEST(ImportCommand, WritesTheDataDirectoryNamedAfterTheModelAndSaysHowToRunIt) {
     EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-house" / file)) << file;
   }
   EXPECT_EQ(importertest::contentOf(dir / "lighter-data-house/lighterTop.m"), "");
+  // The shipped set's pictures, as the data set generator makes them.
+  auto bytes = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
+  const fs::path data = dir / "lighter-data-house";
+  EXPECT_EQ(importertest::contentOf(data / "topTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::lidPattern())));
+  EXPECT_EQ(importertest::contentOf(data / "baseTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::bodyPattern())));
+  EXPECT_EQ(importertest::contentOf(data / "silverTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::brushedSilver())));
+  EXPECT_EQ(importertest::contentOf(data / "Data/Particle.raw"), bytes(datagen::particleGlow()));
 }
 
 TEST(ImportCommand, BadInputGivesOneLineStatusOneAndLeavesNothing) {
