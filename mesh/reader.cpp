@@ -3,8 +3,11 @@
 // discarded up to 9999 characters. Anything beyond that reads as a further line.
 #include "mesh/reader.h"
 
-#include <fstream>
+#include <ext/stdio_filebuf.h>
 
+#include <new>
+
+#include "files/data_file.h"
 #include "mesh/read_line.h"
 
 namespace {
@@ -74,24 +77,37 @@ void readStream(MeshState& meshes, std::istream& in, int isBase, const char* nam
     }
     const LineSource source{name, lineNumber};
     discardRest(in, lineNumber);
-    readLine(meshes, line, isBase, source, out);
+    try {
+      readLine(meshes, line, isBase, source, out);
+    } catch (const std::bad_alloc&) {
+      const bool base = isBase != 0;
+      throw MeshMemoryError(
+          name, source.number,
+          base ? meshes.lighterBaseVertices.size() : meshes.lighterTopVertices.size(),
+          base ? meshes.lighterBaseTriangles.size() : meshes.lighterTopTriangles.size());
+    }
     if (in.eof() || in.bad()) {
       return;
     }
   }
 }
 
-void ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out) {
+bool ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out,
+              std::ostream& err) {
   out << "Reading coordinates from " << name << "\n";
-  std::ifstream in(name);
-  // A directory opens like a file but fails on the first read; catch that
-  // here so it is reported like any other file that cannot be read.
-  if (!in.is_open() || (in.peek(), in.bad())) {
+  // Only a regular file is read: a FIFO, /dev/zero or a directory would hang
+  // the start-up, never end or fail on the first read.
+  const DataFile file = openDataFile(name);
+  if (file.fd < 0) {
     out << "Could not open file " << name << "\n";
-    return;
+    err << name << ": " << file.reason << "\n";
+    return false;
   }
+  __gnu_cxx::stdio_filebuf<char> buffer(file.fd, std::ios::in);  // closes the descriptor
+  std::istream in(&buffer);
   readStream(meshes, in, isBase, name, out);
   if (in.bad()) {
     out << name << ": read error, the mesh keeps the lines read before it\n";
   }
+  return true;
 }
