@@ -6,6 +6,7 @@
 #include <new>
 
 #include "lighter/callbacks.h"
+#include "lighter/framing.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
 #include "textures/textures.h"
@@ -49,16 +50,15 @@ void loadMesh(MeshState& meshes, const char* name, int isBase, std::ostream& out
   }
 }
 
-// The body's size frames both meshes, so an empty body changes the whole
-// picture: say why, in one line.
-void reportMissingParts(const MeshState& meshes, std::ostream& err) {
-  const bool body = !meshes.lighterBaseVertices.empty();
-  const bool lid = !meshes.lighterTopVertices.empty();
-  if (!body) {
-    err << "lighter: no vertices read from lighterBase.m, so the body is not drawn"
-        << (lid ? "; the lid is drawn alone, framed by its own size\n"
-                : ", and none from lighterTop.m either: nothing is drawn\n");
-  } else if (!lid) {
+// The body's size frames both meshes, so a missing body changes the whole
+// picture: say what is drawn and why, in one line.
+void reportMissingParts(const MeshState& meshes, bool lidAlone, std::ostream& err) {
+  if (lidAlone) {
+    err << "lighter: no vertices read from lighterBase.m, so the body is not drawn; the lid is "
+           "drawn alone, framed by its own size\n";
+  } else if (meshes.lighterBaseVertices.empty()) {
+    err << "lighter: no vertices read from lighterBase.m or lighterTop.m: nothing is drawn\n";
+  } else if (meshes.lighterTopVertices.empty()) {
     err << "lighter: no vertices read from lighterTop.m, so the lid is not drawn\n";
   }
 }
@@ -67,7 +67,7 @@ void loadMeshes(MeshState& meshes, std::ostream& out, std::ostream& err) {
   out << "Reading lighterBase.m...\n";
   loadMesh(meshes, "lighterBase.m", 1, out, err);
   loadMesh(meshes, "lighterTop.m", 0, out, err);
-  reportMissingParts(meshes, err);
+  reportMissingParts(meshes, frameLidAlone(meshes), err);
 }
 
 }  // namespace

@@ -99,8 +99,8 @@ void buildVertexNormals(std::vector<Vector3>& normals, size_t vertexCount,
 void prepareMesh(MeshState& m, int isBase, std::ostream& out) {
   if (isBase != 0) {
     printDiagnostics(m.lighterBaseVertices, m.lighterBaseTriangles, out);
-    // An empty base mesh leaves the divisor at 1.0 (the box's start values
-    // would give about -1.2e38); the lid then sets it from its own size.
+    // An empty base mesh leaves the divisor at 1.0: the box's start values
+    // would give about -1.2e38 and make the lid vanish as well.
     if (!m.lighterBaseVertices.empty()) {
       m.max_extent = extentOf(m);
     }
@@ -108,12 +108,6 @@ void prepareMesh(MeshState& m, int isBase, std::ostream& out) {
     buildVertexNormals(m.lighterBaseNormals, m.lighterBaseVertices.size(), m.lighterBaseTriangles);
   } else {
     printDiagnostics(m.lighterTopVertices, m.lighterTopTriangles, out);
-    // Without a body the lid is framed by its own size, so that it shows;
-    // the box holds nothing but the lid then. A body, when there is one,
-    // frames both as before.
-    if (m.lighterBaseVertices.empty() && !m.lighterTopVertices.empty()) {
-      m.max_extent = extentOf(m);
-    }
     divideCentre(m.centerTop, m.lighterTopVertices.size());
     buildVertexNormals(m.lighterTopNormals, m.lighterTopVertices.size(), m.lighterTopTriangles);
   }

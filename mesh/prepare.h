@@ -6,7 +6,6 @@
 #include "mesh/mesh.h"
 
 // Prepares the base mesh (isBase non-zero, which also sets max_extent) or the
-// lid mesh (isBase zero; it sets max_extent from its own size only when the
-// base mesh is empty); its check of the first vertices and faces goes to
+// lid mesh (isBase zero); its check of the first vertices and faces goes to
 // `out`.
 void prepareMesh(MeshState& meshes, int isBase, std::ostream& out);
