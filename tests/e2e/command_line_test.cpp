@@ -42,6 +42,30 @@ TEST(CommandLine, RunsOnTheDirectoryItIsGivenRelativeToTheCallers) {
   EXPECT_EQ(out.find("Could not"), std::string::npos);
 }
 
+// The installed launcher, in a tree moved after installing: the shipped data
+// set without an argument, the user's directory with one.
+TEST(CommandLine, TheMovedInstalledLauncherRunsOnTheShippedSetOrTheOneGiven) {
+  const support::TempDir root("lighter-install");
+  int status = -1;
+  support::run({"cmake", "--install", LIGHTER_BUILD_DIR, "--prefix", root.path() + "/installed"},
+               &status);
+  ASSERT_EQ(status, 0);
+  fs::rename(root.path() + "/installed", root.path() + "/moved");
+  const support::TempDir noLid = e2e::copyDataSet({"lighterTop.m"});
+  for (const bool named : {false, true}) {
+    e2e::Program launcher(root.path() + "/moved/bin/lighter");
+    if (named) launcher.args = {noLid.path()};
+    e2e::Lighter lighter({root.path()}, launcher);
+    ASSERT_TRUE(lighter.waitForWindow());
+    lighter.click(700, 50);
+    EXPECT_TRUE(lighter.waitForOutput("mouse clicked at 700 549\n"));
+    EXPECT_EQ(lighter.exitThroughMenu(), 0);
+    const std::string out = lighter.output();
+    EXPECT_NE(out.find("Reading coordinates from lighterTop.m\n"), std::string::npos);
+    EXPECT_EQ(out.find("Could not open file lighterTop.m") != std::string::npos, named) << named;
+  }
+}
+
 TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   int status = -1;
   EXPECT_EQ(runWithoutDisplay({"--version"}, 1, &status), "lighter " LIGHTER_PROJECT_VERSION "\n");
