@@ -24,11 +24,12 @@ seed=${4:-13}
 work=$(mktemp -d /tmp/lighter-storm-XXXXXX)
 xvfb_pid=
 program_pid=
+keep=  # the program's output is kept when a check fails
 cleanup() {
   [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
-  rm -rf "$work"
+  if [ -n "$keep" ]; then echo "storm: the program's output is in $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
@@ -36,6 +37,7 @@ fail() {
   echo "storm: FAILED: $*"
   echo "storm: last lines of standard error:"
   tail -n 20 "$work/stderr" | sed 's/^/  /'
+  keep=1
   exit 1
 }
 
@@ -64,6 +66,12 @@ for _ in $(seq 400); do
 done
 [ -n "$win" ] || fail "no window"
 wx=$kNormalX wy=$kNormalY ww=$kNormalW wh=$kNormalH
+
+# freeglut's menus: entries 25 pixels apart, the first centred 14 below the
+# top, 4 pixels of border. The main menu has 3 entries ("Exit" the third),
+# the flame colours 5, the mesh modes 2: their heights tell them apart.
+entry_y() { echo $(($1 + 14 + 25 * $2)); }
+menu_height() { echo $((25 * $1 + 4)); }
 
 # Open freeglut menus as "x y width height" lines.
 menus() {
@@ -120,34 +128,41 @@ other_button() {
   click $(rnd 800) $(rnd 600) "${buttons[$(rnd ${#buttons[@]})]}"
   count "other button"
 }
+# The open menu of `entries` entries nearest to screen point (x, y), waiting
+# up to 2 s for it to appear.
+menu_of() {
+  local entries=$1 x=$2 y=$3 found
+  for _ in $(seq 100); do
+    found=$(menus | awk -v h="$(menu_height "$entries")" -v x="$x" -v y="$y" \
+      '$4 == h {d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}}
+       END {print best}')
+    [ -n "$found" ] && break
+    sleep 0.02
+  done
+  echo "$found"
+}
+
 # Opens the menu, hovers an entry or two and, half the time, picks a colour
-# or a mesh mode; the rest leaves it open for the events that follow.
+# or a mesh mode; the rest leaves it open for the events that follow. Only
+# a submenu's entries are ever clicked, so "Exit" is never picked.
 menu_walk() {
-  local x=$(rnd 700) y=$(rnd 500)
+  local x=$(rnd $((ww < 700 ? ww : 700))) y=$(rnd $((wh < 500 ? wh : 500)))
+  on_menu $((wx + x)) $((wy + y)) && return
+  [ -n "$(menus)" ] && return  # a right click would only close it
   click "$x" "$y" 3
   count "menu opened"
   local main
-  for _ in $(seq 40); do
-    main=$(menus | awk -v x=$((wx + x)) -v y=$((wy + y)) \
-      '{d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}} END {print best}')
-    [ -n "$main" ] && break
-    sleep 0.02
-  done
+  main=$(menu_of 3 $((wx + x)) $((wy + y)))
   [ -z "$main" ] && return
   read -r mx my mw _ <<<"$main"
   local entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
-  xdotool mousemove $((mx + mw / 2)) $((my + 14 + 25 * entry)) 2>/dev/null
+  xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
   [ "$(rnd 2)" -eq 0 ] && return
-  local sub
-  for _ in $(seq 40); do
-    sub=$(menus | awk -v x="$mx" '$1 > x {print; exit}')
-    [ -n "$sub" ] && break
-    sleep 0.02
-  done
+  local entries=$((entry == 0 ? 5 : 2)) sub
+  sub=$(menu_of "$entries" $((mx + mw)) "$my")
   [ -z "$sub" ] && return
   read -r sx sy sw _ <<<"$sub"
-  local entries=$((entry == 0 ? 5 : 2))
-  xdotool mousemove $((sx + sw / 2)) $((sy + 14 + 25 * $(rnd $entries))) click 1 2>/dev/null
+  xdotool mousemove $((sx + sw / 2)) "$(entry_y "$sy" "$(rnd $entries)")" click 1 2>/dev/null
   count "menu pick"
 }
 resize() {
@@ -264,15 +279,10 @@ checkpoint $((SECONDS - start))
 # "Exit" through the menu.
 normal_window || fail "menus stay open at the end"
 click 100 100 3
-main=
-for _ in $(seq 100); do
-  main=$(menus | head -n 1)
-  [ -n "$main" ] && break
-  sleep 0.02
-done
+main=$(menu_of 3 $((wx + 100)) $((wy + 100)))
 [ -n "$main" ] || fail "the menu did not open for \"Exit\""
 read -r mx my mw _ <<<"$main"
-xdotool mousemove $((mx + mw / 2)) $((my + 14 + 25 * 2)) click 1 2>/dev/null
+xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" 2)" click 1 2>/dev/null
 status=
 for _ in $(seq 600); do
   if ! kill -0 "$program_pid" 2>/dev/null; then
