@@ -43,10 +43,7 @@ void loadMesh(MeshState& meshes, const char* name, int isBase, std::ostream& out
   try {
     prepareMesh(meshes, isBase, out);
   } catch (const std::bad_alloc&) {
-    const bool base = isBase != 0;
-    throw MeshMemoryError(
-        name, 0, base ? meshes.lighterBaseVertices.size() : meshes.lighterTopVertices.size(),
-        base ? meshes.lighterBaseTriangles.size() : meshes.lighterTopTriangles.size());
+    throw meshMemoryError(meshes, isBase, name, 0);
   }
 }
 

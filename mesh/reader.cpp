@@ -80,16 +80,19 @@ void readStream(MeshState& meshes, std::istream& in, int isBase, const char* nam
     try {
       readLine(meshes, line, isBase, source, out);
     } catch (const std::bad_alloc&) {
-      const bool base = isBase != 0;
-      throw MeshMemoryError(
-          name, source.number,
-          base ? meshes.lighterBaseVertices.size() : meshes.lighterTopVertices.size(),
-          base ? meshes.lighterBaseTriangles.size() : meshes.lighterTopTriangles.size());
+      throw meshMemoryError(meshes, isBase, name, source.number);
     }
     if (in.eof() || in.bad()) {
       return;
     }
   }
+}
+
+MeshMemoryError meshMemoryError(const MeshState& m, int isBase, const char* file, long line) {
+  return isBase != 0 ? MeshMemoryError(file, line, m.lighterBaseVertices.size(),
+                                       m.lighterBaseTriangles.size())
+                     : MeshMemoryError(file, line, m.lighterTopVertices.size(),
+                                       m.lighterTopTriangles.size());
 }
 
 bool ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out,

@@ -36,3 +36,6 @@ class MeshMemoryError : public std::exception {
   size_t vertices;
   size_t faces;
 };
+
+// The error for the mesh chosen by isBase, with the counts it holds now.
+MeshMemoryError meshMemoryError(const MeshState& meshes, int isBase, const char* file, long line);
