@@ -110,8 +110,12 @@ TEST(Hostile, APipeWhoseReaderLeavesEndsTheCommentaryQuietly) {
       "bash"};
   Lighter lighter({}, p);
   ASSERT_TRUE(lighter.waitForWindow());
-  ASSERT_TRUE(
-      support::waitUntil([&] { return fs::file_size(head) == kRead; }, support::Seconds(20)));
+  ASSERT_TRUE(support::waitUntil(
+      [&] {
+        std::error_code none;  // before the shell has made it, there is no file
+        return fs::file_size(head, none) == kRead;
+      },
+      support::Seconds(20)));
   EXPECT_EQ(support::readFile(head), normalRun().startUp.substr(0, kRead));
   lighter.click(kOutsideX, kOutsideY);
   lighter.pickMenu({1, 0});  // "Mesh Modes", "Wireframe": blue outlines only
