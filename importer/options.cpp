@@ -136,7 +136,7 @@ std::string usageText() {
          "  -h, --help         this text\n"
          "  --version          the version of lighter-import\n"
          "\n"
-         "Then: cd DIR && lighter\n";
+         "Then: lighter DIR\n";
 }
 
 }  // namespace importer

@@ -262,7 +262,7 @@ void printSummary(const Summary& summary, std::ostream& out) {
   out << "On screen the body is " << boxText(summary.bodyPicture) << " (y up from the bottom)";
   if (summary.lid) out << ", the lid " << boxText(summary.lidPicture);
   out << ".\n";
-  out << "Run it:  cd " << shellWord(summary.directory.string()) << " && lighter\n";
+  out << "Run it:  lighter " << shellWord(summary.directory.string()) << "\n";
 }
 
 }  // namespace importer

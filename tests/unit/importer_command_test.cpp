@@ -74,7 +74,7 @@ TEST(ImportCommand, WritesTheDataDirectoryNamedAfterTheModelAndSaysHowToRunIt) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("body 16 faces, 10 vertices"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("cd ./lighter-data-house && lighter"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Run it:  lighter ./lighter-data-house"), std::string::npos) << r.out;
   EXPECT_EQ(entries(dir), (std::vector<std::string>{"house.obj", "lighter-data-house"}));
   for (const char* file : {"lighterBase.m", "lighterTop.m", "topTexture.bmp", "baseTexture.bmp",
                            "silverTexture.bmp", "Data/Particle.raw"}) {
