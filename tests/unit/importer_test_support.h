@@ -52,9 +52,9 @@ inline ProgramRun readAsProgram(const fs::path& dir) {
   const std::string base = (dir / "lighterBase.m").string();
   const std::string lid = (dir / "lighterTop.m").string();
   run.printed = meshtest::printedBy([&](std::ostream& out) {
-    ReadFile(run.meshes, base.c_str(), 1, out);
+    ReadFile(run.meshes, base.c_str(), 1, out, out);
     prepareMesh(run.meshes, 1, out);
-    ReadFile(run.meshes, lid.c_str(), 0, out);
+    ReadFile(run.meshes, lid.c_str(), 0, out, out);
     prepareMesh(run.meshes, 0, out);
   });
   const MeshState& m = run.meshes;
