@@ -46,14 +46,14 @@ stop_lighter
 # recording shows it, and the colours cycling to the end. Each menu step
 # waits for the menus to show for a few frames (when_menus).
 scene=(
-  500 "spark 1"
-  600 "spark 2"
-  600 "light"
-  800 "menu_open 560 60"
+  400 "spark 1"
+  500 "spark 2"
+  500 "light"
+  700 "menu_open 560 60"
   0 "when_menus 1 menu_enter 0"
   0 "when_menus 2 menu_point 4"
   0 "when_menus 2 menu_click"
-  3500 "finish"
+  3200 "finish"
 )
 # A spark shows for 70 ms, from the program's first frame after the click;
 # the next frame is taken no sooner than this after the click. Its number is
@@ -74,7 +74,7 @@ light() {
 # frames in a row, so that the recording shows them; until then returns
 # $not_yet, and the action is tried again after the next frame.
 not_yet=3
-menu_frames=4
+menu_frames=3
 menus_seen=0
 when_menus() {
   if menus_shown "$1"; then menus_seen=$((menus_seen + 1)); else menus_seen=0; fi
