@@ -6,6 +6,7 @@
 # Default: desktop/icons, one NxN/lighter.png per size. Builds the program
 # with the CMake preset "default". Needs Xvfb, xdotool, xwd and ImageMagick.
 set -euo pipefail
+# shellcheck source=tools/xsession.sh
 source "$(dirname "$0")/xsession.sh"
 out=${1:-$xsession_root/desktop/icons}
 sizes=(48 128 256)

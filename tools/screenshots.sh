@@ -7,6 +7,7 @@
 # Default: docs. Builds the program with the CMake preset "default" (in
 # build/). Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
 set -euo pipefail
+# shellcheck source=tools/xsession.sh
 source "$(dirname "$0")/xsession.sh"
 mkdir -p "${1:-$xsession_root/docs}"
 out=$(cd "${1:-$xsession_root/docs}" && pwd)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell functions for the scripts that photograph the real program
 # (screenshots.sh, icons.sh): a private X server, the program in its data
 # set, clicks and menu picks with xdotool, screenshots with xwd and
@@ -43,7 +44,8 @@ start_x() {
   xvfb_pid=$!
   exec {fd}>&-
   wait_for test -s "$xsession_tmp/display"
-  export DISPLAY=":$(head -n 1 "$xsession_tmp/display")"
+  DISPLAY=":$(head -n 1 "$xsession_tmp/display")"
+  export DISPLAY
   wait_for xdpyinfo
 }
 
