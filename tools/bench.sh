@@ -11,6 +11,8 @@
 # /usr/bin/time -v. Micro-benchmarks: cpu_bench (Google Benchmark). GL calls
 # of one frame: apitrace. Takes about three minutes.
 set -euo pipefail
+# shellcheck source=tools/report_section.sh
+source "$(dirname "$0")/report_section.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build-bench  # the bench preset's binary directory
@@ -186,15 +188,6 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo "<!-- bench.sh: end -->"
 } >"$work/section.md"
 
-mkdir -p "$(dirname "$report")"
-if [ -f "$report" ] && grep -q '<!-- bench.sh: begin' "$report"; then
-  awk -v section="$work/section.md" '
-    /<!-- bench.sh: begin/ {while ((getline line < section) > 0) print line; skip = 1; next}
-    /<!-- bench.sh: end/ {skip = 0; next}
-    !skip {print}' "$report" >"$work/report.md"
-  cp "$work/report.md" "$report"
-else
-  { echo "# Performance"; echo; cat "$work/section.md"; } >"$report"
-fi
+replace_report_section bench.sh "$work/section.md" "$report"
 echo "bench: wrote $report"
 echo "bench: start-up $startup_ms ms ($startup_verdict); mesh reading per-face flatness $flatness ($flat_verdict), fastest runs $flatness_min ($flat_min_verdict)"

@@ -13,6 +13,8 @@
 # the shipped data set and on the imported candle at the default budget, in
 # turns. Takes about five minutes.
 set -euo pipefail
+# shellcheck source=tools/report_section.sh
+source "$(dirname "$0")/report_section.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build-bench  # the bench preset's binary directory
@@ -150,13 +152,5 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo "<!-- import_bench.sh: end -->"
 } >"$work/section.md"
 
-if grep -q '<!-- import_bench.sh: begin' "$report"; then
-  awk -v section="$work/section.md" '
-    /<!-- import_bench.sh: begin/ {while ((getline line < section) > 0) print line; skip = 1; next}
-    /<!-- import_bench.sh: end/ {skip = 0; next}
-    !skip {print}' "$report" >"$work/report.md"
-  cp "$work/report.md" "$report"
-else
-  { echo; cat "$work/section.md"; } >>"$report"
-fi
+replace_report_section import_bench.sh "$work/section.md" "$report"
 echo "import_bench: wrote $report"

@@ -19,10 +19,11 @@ xsession_cleanup() {
 }
 trap xsession_cleanup EXIT
 
-# Builds the program and its data set with the CMake preset "default".
+# Builds the program, its data set and any further targets named, with the
+# CMake preset "default".
 build_program() {
   (cd "$xsession_root" && cmake --preset default >/dev/null &&
-    cmake --build --preset default -j"$(nproc)" --target lighter lighter_data >/dev/null)
+    cmake --build --preset default -j"$(nproc)" --target lighter lighter_data "$@" >/dev/null)
 }
 
 # Waits up to 10 seconds for a command to succeed. The command runs anew
@@ -49,12 +50,13 @@ start_x() {
   wait_for xdpyinfo
 }
 
-# Starts the program in its data set (its output line-buffered into
-# $xsession_tmp/output, so that spark_count sees each line) and waits for its
-# window; sets window_x and window_y, where it sits on the screen.
+# Starts the program in the data set it ships, or in the data directory given
+# (its output line-buffered into $xsession_tmp/output, so that sparks_printed
+# sees each line) and waits for its window; sets window_x and window_y, where
+# it sits on the screen.
 start_lighter() {
-  (cd "$xsession_build/data" &&
-    exec stdbuf -oL "$xsession_build/lighter/lighter" >"$xsession_tmp/output") &
+  exec stdbuf -oL "$xsession_build/lighter/lighter" "${1:-$xsession_build/data}" \
+    >"$xsession_tmp/output" &
   lighter_pid=$!
   wait_for xdotool search --name '^Lighter Demonstration$'
   window=$(xdotool search --name '^Lighter Demonstration$' | head -n 1)
