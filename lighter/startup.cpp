@@ -3,8 +3,10 @@
 #include <GL/glut.h>
 
 #include <cstdlib>
+#include <new>
 
 #include "lighter/callbacks.h"
+#include "lighter/framing.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
 #include "textures/textures.h"
@@ -24,27 +26,51 @@ void createWindow(Scene& s, int* argc, char** argv) {
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);  // replaced by black below
 }
 
-void loadTextures(TextureState& textures, std::ostream& out) {
+void loadTextures(TextureState& textures, std::ostream& out, std::ostream& err) {
   textures.pixel = makeCheckerBoard(kCheckerSize, kCheckerSize);
   init_tex(textures);
   // Each of these ends the program with status 1 if its file cannot be loaded.
-  LoadTexture(textures, "topTexture.bmp", 1, out);
-  LoadTexture(textures, "baseTexture.bmp", 2, out);
-  LoadTexture(textures, "silverTexture.bmp", 3, out);
+  LoadTexture(textures, "topTexture.bmp", 1, out, err);
+  LoadTexture(textures, "baseTexture.bmp", 2, out, err);
+  LoadTexture(textures, "silverTexture.bmp", 3, out, err);
 }
 
-void loadMeshes(MeshState& meshes, std::ostream& out) {
+// Reads and prepares one mesh. The vertex normals take as much memory again
+// as the vertices, so preparing can run out where reading did not.
+void loadMesh(MeshState& meshes, const char* name, int isBase, std::ostream& out,
+              std::ostream& err) {
+  ReadFile(meshes, name, isBase, out, err);
+  try {
+    prepareMesh(meshes, isBase, out);
+  } catch (const std::bad_alloc&) {
+    throw meshMemoryError(meshes, isBase, name, 0);
+  }
+}
+
+// The body's size frames both meshes, so a missing body changes the whole
+// picture: say what is drawn and why, in one line.
+void reportMissingParts(const MeshState& meshes, bool lidAlone, std::ostream& err) {
+  if (lidAlone) {
+    err << "lighter: no vertices read from lighterBase.m, so the body is not drawn; the lid is "
+           "drawn alone, framed by its own size\n";
+  } else if (meshes.lighterBaseVertices.empty()) {
+    err << "lighter: no vertices read from lighterBase.m or lighterTop.m: nothing is drawn\n";
+  } else if (meshes.lighterTopVertices.empty()) {
+    err << "lighter: no vertices read from lighterTop.m, so the lid is not drawn\n";
+  }
+}
+
+void loadMeshes(MeshState& meshes, std::ostream& out, std::ostream& err) {
   out << "Reading lighterBase.m...\n";
-  ReadFile(meshes, "lighterBase.m", 1, out);
-  prepareMesh(meshes, 1, out);
-  ReadFile(meshes, "lighterTop.m", 0, out);
-  prepareMesh(meshes, 0, out);
+  loadMesh(meshes, "lighterBase.m", 1, out, err);
+  loadMesh(meshes, "lighterTop.m", 0, out, err);
+  reportMissingParts(meshes, frameLidAlone(meshes), err);
 }
 
 }  // namespace
 
-bool InitGL(Scene& s, std::ostream& out) {
-  if (!LoadGLTextures(s.textures, out)) {
+bool InitGL(Scene& s, std::ostream& out, std::ostream& err) {
+  if (!LoadGLTextures(s.textures, out, err)) {
     return false;
   }
   glShadeModel(GL_SMOOTH);
@@ -70,18 +96,18 @@ void init_lighting(const Scene& s) {
   glShadeModel(GL_FLAT);
 }
 
-void startUp(Scene& s, int* argc, char** argv, std::ostream& out) {
+void startUp(Scene& s, int* argc, char** argv, std::ostream& out, std::ostream& err) {
   createWindow(s, argc, argv);
   registerCallbacks(s, out);
-  InitGL(s, out);  // a failed particle image load only skips the render state
+  InitGL(s, out, err);  // a failed particle image load only skips the render state
   buildMenus();
   assignStartValues(s);
   glDisable(GL_LIGHTING);  // and never enabled again
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   s.flame.yspeed += 80.0f;
   s.flame.zoom += 30.0f;
-  loadTextures(s.textures, out);
-  loadMeshes(s.meshes, out);
+  loadTextures(s.textures, out, err);
+  loadMeshes(s.meshes, out, err);
   glEnable(GL_DEPTH_TEST);
   init_lighting(s);
 }

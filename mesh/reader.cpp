@@ -3,8 +3,11 @@
 // discarded up to 9999 characters. Anything beyond that reads as a further line.
 #include "mesh/reader.h"
 
-#include <fstream>
+#include <ext/stdio_filebuf.h>
 
+#include <new>
+
+#include "files/data_file.h"
 #include "mesh/read_line.h"
 
 namespace {
@@ -74,24 +77,40 @@ void readStream(MeshState& meshes, std::istream& in, int isBase, const char* nam
     }
     const LineSource source{name, lineNumber};
     discardRest(in, lineNumber);
-    readLine(meshes, line, isBase, source, out);
+    try {
+      readLine(meshes, line, isBase, source, out);
+    } catch (const std::bad_alloc&) {
+      throw meshMemoryError(meshes, isBase, name, source.number);
+    }
     if (in.eof() || in.bad()) {
       return;
     }
   }
 }
 
-void ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out) {
+MeshMemoryError meshMemoryError(const MeshState& m, int isBase, const char* file, long line) {
+  return isBase != 0 ? MeshMemoryError(file, line, m.lighterBaseVertices.size(),
+                                       m.lighterBaseTriangles.size())
+                     : MeshMemoryError(file, line, m.lighterTopVertices.size(),
+                                       m.lighterTopTriangles.size());
+}
+
+bool ReadFile(MeshState& meshes, const char* name, int isBase, std::ostream& out,
+              std::ostream& err) {
   out << "Reading coordinates from " << name << "\n";
-  std::ifstream in(name);
-  // A directory opens like a file but fails on the first read; catch that
-  // here so it is reported like any other file that cannot be read.
-  if (!in.is_open() || (in.peek(), in.bad())) {
+  // Only a regular file is read: a FIFO, /dev/zero or a directory would hang
+  // the start-up, never end or fail on the first read.
+  const DataFile file = openDataFile(name);
+  if (file.fd < 0) {
     out << "Could not open file " << name << "\n";
-    return;
+    err << name << ": " << file.reason << "\n";
+    return false;
   }
+  __gnu_cxx::stdio_filebuf<char> buffer(file.fd, std::ios::in);  // closes the descriptor
+  std::istream in(&buffer);
   readStream(meshes, in, isBase, name, out);
   if (in.bad()) {
     out << name << ": read error, the mesh keeps the lines read before it\n";
   }
+  return true;
 }

@@ -65,6 +65,12 @@ Vec3 lidToWorld(const MeshFrame& frame, Vec3 q) {
   return baseToWorld(frame, rotation(kLidTilt) * q + kLidDrop + kLidLift - frame.centerTop);
 }
 
+// Solves lidToWorld(frame, centerTop) = 0 for frame.centerBase.
+Vec3 centreForLidAlone(Vec3 centerTop) {
+  const Vec3 lidCentre = rotation(kLidTilt) * centerTop + kLidDrop + kLidLift - centerTop;
+  return rotation(kBodyTurn) * (kScaleSize * lidCentre) + Vec3{kPositionX, kPositionY, 0.0};
+}
+
 // gluLookAt: the eye at the origin looking down -z, kUp as near up as it goes.
 Vec3 worldToEye(Vec3 world) {
   const Vec3 forward = normalised(kLookAt - kEye);

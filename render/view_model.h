@@ -99,6 +99,12 @@ struct Pixel {
 Vec3 baseToWorld(const MeshFrame& frame, Vec3 p);
 Vec3 lidToWorld(const MeshFrame& frame, Vec3 q);
 
+// The body's centre that puts the lid's centre (the mean of its vertices)
+// at the origin of the world, straight ahead of the camera: with no body to
+// frame the model, the lid is placed with it and stands in the middle of the
+// window.
+Vec3 centreForLidAlone(Vec3 centerTop);
+
 // World to eye coordinates (the camera), and eye coordinates to the window
 // pixel the projection and viewport make of them, for a window of the given
 // size. Points at or behind the eye have no pixel; their result is undefined.

@@ -33,16 +33,20 @@ BmpResult decodeBmp(std::FILE* file, Image& image);
 BmpResult decodeBmp(const unsigned char* bytes, size_t size, Image& image);
 
 // Opens `path` and decodes it into `image`, writing what went wrong to `out`.
-// Returns 1 when the record holds a complete picture, 0 otherwise.
-int ImageLoad(const char* path, Image* image, std::ostream& out);
+// Returns 1 when the record holds a complete picture, 0 otherwise. A file
+// that cannot be opened, or is not a regular file, is "File Not Found" on
+// `out`, with the system's reason on `err`.
+int ImageLoad(const char* path, Image* image, std::ostream& out, std::ostream& err);
 
 // The headerless particle image: 32 by 32 red-green-blue texels.
 inline constexpr int kParticleImageSize = 32;
 inline constexpr size_t kParticleImageBytes = kParticleImageSize * kParticleImageSize * 3;
 
 // Reads the particle image at `path`. Texels the file does not supply are
-// black, and a line on `out` says the file was not read in full.
-std::vector<unsigned char> readParticleImage(const char* path, std::ostream& out);
+// black, and a line on `out` says the file was not read in full; why a file
+// could not be opened at all goes to `err`.
+std::vector<unsigned char> readParticleImage(const char* path, std::ostream& out,
+                                             std::ostream& err);
 
 // A width by height checkerboard of 8 by 8 texel squares, black at the origin.
 Image makeCheckerBoard(int width, int height);

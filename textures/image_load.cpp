@@ -1,15 +1,10 @@
 // ImageLoad: opens a BMP file, decodes it and says what went wrong.
-#include <cstdio>
-#include <memory>
+#include <string>
 
+#include "files/data_file.h"
 #include "textures/image.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 void report(const BmpResult& result, const char* path, const Image& image, std::ostream& out) {
   switch (result.failure) {
@@ -36,10 +31,12 @@ void report(const BmpResult& result, const char* path, const Image& image, std::
 
 }  // namespace
 
-int ImageLoad(const char* path, Image* image, std::ostream& out) {
-  const FileHandle file(std::fopen(path, "rb"));
+int ImageLoad(const char* path, Image* image, std::ostream& out, std::ostream& err) {
+  std::string reason;
+  const FileHandle file = openDataStream(path, reason);
   if (!file) {
     out << "File Not Found : " << path << "\n";
+    err << path << ": " << reason << "\n";
     return 0;
   }
   const BmpResult result = decodeBmp(file.get(), *image);

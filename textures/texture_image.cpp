@@ -3,7 +3,8 @@
 
 #include "textures/texture_state.h"
 
-bool loadTextureImage(TextureState& textures, const char* path, std::ostream& out) {
+bool loadTextureImage(TextureState& textures, const char* path, std::ostream& out,
+                      std::ostream& err) {
   try {
     textures.TextureImage = std::make_unique<Image>();
   } catch (const std::bad_alloc&) {
@@ -11,5 +12,5 @@ bool loadTextureImage(TextureState& textures, const char* path, std::ostream& ou
     return false;
   }
   out << "trying to load " << path << std::endl;
-  return ImageLoad(path, textures.TextureImage.get(), out) == 1;  // it said why
+  return ImageLoad(path, textures.TextureImage.get(), out, err) == 1;  // it said why
 }

@@ -14,6 +14,8 @@ struct TextureState {
 };
 
 // Makes a fresh TextureImage record and loads the BMP file at `path` into it,
-// writing "trying to load" and anything that went wrong to `out`. False when
-// the file cannot be used; the caller ends the program then.
-bool loadTextureImage(TextureState& textures, const char* path, std::ostream& out);
+// writing "trying to load" and anything that went wrong to `out`, and the
+// system's reason for a file that cannot be opened to `err`. False when the
+// file cannot be used; the caller ends the program then.
+bool loadTextureImage(TextureState& textures, const char* path, std::ostream& out,
+                      std::ostream& err);

@@ -26,8 +26,8 @@ bool complete(const Image& image) {
 
 }  // namespace
 
-int LoadGLTextures(TextureState& textures, std::ostream& out) {
-  const std::vector<unsigned char> bytes = readParticleImage("Data/Particle.raw", out);
+int LoadGLTextures(TextureState& textures, std::ostream& out, std::ostream& err) {
+  const std::vector<unsigned char> bytes = readParticleImage("Data/Particle.raw", out, err);
   glGenTextures(1, &textures.texture);
   glBindTexture(GL_TEXTURE_2D, textures.texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -47,8 +47,9 @@ void init_tex(const TextureState& textures) {
   glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
 }
 
-void LoadTexture(TextureState& textures, const char* path, int name, std::ostream& out) {
-  if (!loadTextureImage(textures, path, out)) std::exit(1);  // it said why
+void LoadTexture(TextureState& textures, const char* path, int name, std::ostream& out,
+                 std::ostream& err) {
+  if (!loadTextureImage(textures, path, out, err)) std::exit(1);  // it said why
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
   uploadImage(*textures.TextureImage);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);

@@ -7,13 +7,15 @@
 
 // Loads "Data/Particle.raw" into a newly generated texture name kept in
 // `texture`. Returns 1; a missing or short file gives black texels and a line
-// on `out`.
-int LoadGLTextures(TextureState& textures, std::ostream& out);
+// on `out` (and why it could not be opened on `err`).
+int LoadGLTextures(TextureState& textures, std::ostream& out, std::ostream& err);
 
 // Uploads the checkerboard in `pixel` into texture name 0.
 void init_tex(const TextureState& textures);
 
 // Loads the BMP file at `path` into the fixed texture name `name`. Returns only
 // on success; on any failure the process ends with status 1, after the
-// reason is written to `out`.
-void LoadTexture(TextureState& textures, const char* path, int name, std::ostream& out);
+// reason is written to `out` (and the system's reason for a file that cannot
+// be opened to `err`).
+void LoadTexture(TextureState& textures, const char* path, int name, std::ostream& out,
+                 std::ostream& err);

@@ -11,6 +11,8 @@
 # /usr/bin/time -v. Micro-benchmarks: cpu_bench (Google Benchmark). GL calls
 # of one frame: apitrace. Takes about three minutes.
 set -euo pipefail
+# shellcheck source=tools/report_section.sh
+source "$(dirname "$0")/report_section.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build-bench  # the bench preset's binary directory
@@ -100,7 +102,6 @@ base_kb=$(for run in 1 2 3; do time_field 'Maximum resident' <"$work/empty-$run.
 mesh_rows=""
 per_face_ns=()
 per_face_min_ns=()
-mesh_ok=1
 for n in "${mesh_sizes[@]}"; do
   "$bin/mesh_gen" "$n" "$work/mesh-$n.m"
   runs=$mesh_runs
@@ -121,7 +122,6 @@ for n in "${mesh_sizes[@]}"; do
   mesh_rows+="$row"$'\n'
   per_face_ns+=("$(awk -v n="$faces" -v c="$cpu" 'BEGIN {printf "%.1f", c / n * 1e9}')")
   per_face_min_ns+=("$(awk -v n="$faces" -v c="$cpu_min" 'BEGIN {printf "%.1f", c / n * 1e9}')")
-  case "$row" in *MISSED*) mesh_ok=0 ;; esac
 done
 flatness=$(printf '%s\n' "${per_face_ns[@]}" | sort -g | awk '{v[NR]=$1} END {printf "%.2f", v[NR]/v[1]}')
 flatness_min=$(printf '%s\n' "${per_face_min_ns[@]}" | sort -g | awk '{v[NR]=$1} END {printf "%.2f", v[NR]/v[1]}')
@@ -186,15 +186,6 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo "<!-- bench.sh: end -->"
 } >"$work/section.md"
 
-mkdir -p "$(dirname "$report")"
-if [ -f "$report" ] && grep -q '<!-- bench.sh: begin' "$report"; then
-  awk -v section="$work/section.md" '
-    /<!-- bench.sh: begin/ {while ((getline line < section) > 0) print line; skip = 1; next}
-    /<!-- bench.sh: end/ {skip = 0; next}
-    !skip {print}' "$report" >"$work/report.md"
-  cp "$work/report.md" "$report"
-else
-  { echo "# Performance"; echo; cat "$work/section.md"; } >"$report"
-fi
+replace_report_section bench.sh "$work/section.md" "$report"
 echo "bench: wrote $report"
 echo "bench: start-up $startup_ms ms ($startup_verdict); mesh reading per-face flatness $flatness ($flat_verdict), fastest runs $flatness_min ($flat_min_verdict)"

@@ -1,89 +1,196 @@
 #!/usr/bin/env bash
-# Makes the README's three screenshots of the lighter on a private X server:
-# at rest, with the flame lit (three clicks on the body), and in wireframe.
+# Makes the README's pictures of the real program on a private X server: three
+# screenshots (at rest, with the flame lit, in wireframe) and the animation at
+# the top of the README, lighter.gif: two sparks, the flame lit and "Rotate"
+# cycling its colours, about six seconds.
 #   tools/screenshots.sh [OUTPUT_DIR]
 # Default: docs. Builds the program with the CMake preset "default" (in
 # build/). Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"  # the default preset's binary directory
-mkdir -p "${1:-$root/docs}"
-out=$(cd "${1:-$root/docs}" && pwd)
-(cd "$root" && cmake --preset default >/dev/null &&
-  cmake --build --preset default -j"$(nproc)" --target lighter lighter_data >/dev/null)
+# shellcheck source=tools/xsession.sh
+source "$(dirname "$0")/xsession.sh"
+mkdir -p "${1:-$xsession_root/docs}"
+out=$(cd "${1:-$xsession_root/docs}" && pwd)
 
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-lighter_pid=""
-cleanup() {
-  [ -n "$lighter_pid" ] && kill "$lighter_pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-export DISPLAY="$display"
+# The animation: frames taken every `period_ms` (as steadily as xwd keeps
+# up; each frame shows as long as it really lasted), the part of the window
+# that holds the lighter, the flame and the menu, scaled down; a README
+# picture stays under gif_budget bytes.
+period_ms=50
+gif_crop="560x560+200+40"
+gif_size=420
+gif_budget=$((3 * 1024 * 1024))
 
-# Waits up to 10 seconds for a command to succeed.
-wait_for() {
-  for _ in $(seq 100); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  echo "screenshots: timed out waiting for: $*" >&2
-  return 1
-}
+build_program
+start_x
 
-wait_for xdpyinfo
-cd "$build/data"
-"$build/lighter/lighter" >/dev/null &
-lighter_pid=$!
-wait_for xdotool search --name '^Lighter Demonstration$'
-window=$(xdotool search --name '^Lighter Demonstration$' | head -n 1)
-wait_for test "$(xwininfo -id "$window" | awk '/Map State/ {print $3}')" = IsViewable
-# Where the window sits on the screen (there is no window manager to move it).
-eval "$(xdotool getwindowgeometry --shell "$window")"
-readonly window_x=$X window_y=$Y
-
-shoot() {
+# -- The three screenshots.
+start_lighter
+still() {
   sleep 0.5  # let a few frames pass; frames come continuously
-  xwd -silent -id "$window" | convert xwd:- "$out/$1"
+  shoot "$out/$1"
   echo "screenshots: wrote $out/$1"
 }
-
-# Left click at window coordinates (y from the top).
-click() { xdotool mousemove --sync $((window_x + $1)) $((window_y + $2)) click 1; }
-
-# Visible menus, and the position "x y" of the rightmost one (a submenu opens
-# to the right of its parent).
-menu_count() { xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | wc -l; }
-rightmost_menu() {
-  for id in $(xdotool search --onlyvisible --name '^freeglut menu$'); do
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    echo "$X $Y"
-  done | sort -n | tail -n 1
-}
-# Menu entry i (from 0) is centred 2 + 25 i + 12 pixels below the menu's top.
-entry_y() { echo $(($1 + 2 + 25 * $2 + 12)); }
-
-shoot lighter-at-rest.png
-
-# Three clicks on the body: two sparks, then the steady flame.
-# (Each click a pixel apart: a synchronous move to where the pointer already
-# is makes xdotool wait.)
-for x in 390 391 392; do
-  click "$x" 450
-  sleep 0.3
-done
+still lighter-at-rest.png
+light_flame
 sleep 2  # the first flame still shows the start-up spread of colours
-shoot lighter-flame.png
-click 393 450  # flame out
+still lighter-flame.png
+click 400 450  # flame out
+pick_menu 1 0  # "Mesh Modes", "Wireframe"
+still lighter-wireframe.png
+stop_lighter
 
-# Menu: "Mesh Modes" (second entry), then "Wireframe" (first entry).
-xdotool mousemove --sync $((window_x + 100)) $((window_y + 100)) click 3
-wait_for test "$(menu_count)" -ge 1
-read -r mx my <<<"$(rightmost_menu)"
-xdotool mousemove --sync $((mx + 40)) "$(entry_y "$my" 1)"
-wait_for test "$(menu_count)" -ge 2
-read -r sx sy <<<"$(rightmost_menu)"
-xdotool mousemove --sync $((sx + 40)) "$(entry_y "$sy" 0)" click 1
-shoot lighter-wireframe.png
+# -- The animation.
+# What happens, each step a pause in milliseconds after the step before: two
+# sparks, the click that lights the flame, then the menu's "Flame Colors",
+# "Rotate" (entry 4 of its submenu), opened beside the flame so that the
+# recording shows it, and the colours cycling to the end. Each menu step
+# waits for the menus to show for a few frames (when_menus).
+scene=(
+  400 "spark 1"
+  500 "spark 2"
+  500 "light"
+  700 "menu_open 560 60"
+  0 "when_menus 1 menu_enter 0"
+  0 "when_menus 2 menu_point 4"
+  0 "when_menus 2 menu_click"
+  3200 "finish"
+)
+# A spark shows for 70 ms, from the program's first frame after the click;
+# the next frame is taken no sooner than this after the click. Its number is
+# kept to check that it shows the spark.
+spark_delay_us=35000
+spark() {
+  click $((390 + $1)) 450
+  local at=$((${EPOCHREALTIME/./} + spark_delay_us))
+  if ((next < at)); then next=$at; fi
+  echo "$count" >>"$frames/sparks"
+}
+# The flame is lit once both sparks are printed, so that no click is lost.
+light() {
+  wait_for sparks_printed 2
+  click 393 450
+}
+# Runs the rest of its arguments once N menus have shown in menu_frames
+# frames in a row, so that the recording shows them; until then returns
+# $not_yet, and the action is tried again after the next frame.
+not_yet=3
+menu_frames=3
+menus_seen=0
+when_menus() {
+  if menus_shown "$1"; then menus_seen=$((menus_seen + 1)); else menus_seen=0; fi
+  ((menus_seen >= menu_frames)) || return "$not_yet"
+  menus_seen=0
+  "${@:2}"
+}
+finish() { :; }
+
+sleep_until() {
+  local now=${EPOCHREALTIME/./}
+  if (($1 > now)); then sleep "$(printf '%d.%06d' $((($1 - now) / 1000000)) $((($1 - now) % 1000000)))"; fi
+}
+
+# Runs the program and records the scene into $frames: one loop takes a
+# frame every period_ms (as steadily as xwd keeps up) and acts the scene
+# right after a frame, so that the pace stays even. Each frame is numbered
+# and listed in $frames/times with the moment xwd ran, in microseconds:
+# halfway between its start and its end.
+record_scene() {
+  rm -rf "$frames"
+  mkdir -p "$frames"
+  start_lighter
+  local period_us=$((period_ms * 1000)) last_step step=0 action status shot_start shot_end
+  last_step=${EPOCHREALTIME/./}
+  next=$last_step
+  count=0
+  while :; do
+    sleep_until "$next"
+    shot_start=${EPOCHREALTIME/./}
+    # The X server refuses a picture of the window for an instant as a menu
+    # closes: that frame is left out, and the one before it lasts longer.
+    if xwd -silent -id "$window" >"$frames/$count.xwd" 2>/dev/null; then
+      shot_end=${EPOCHREALTIME/./}
+      echo "$(((shot_start + shot_end) / 2))" >>"$frames/times"
+      count=$((count + 1))
+    else
+      shot_end=${EPOCHREALTIME/./}
+    fi
+    # Late by more than a period (a loaded machine): go on from now rather
+    # than take a burst of frames to catch up.
+    next=$((next + period_us))
+    if ((next < shot_end)); then next=$shot_end; fi
+    if ((step < ${#scene[@]} && shot_end - last_step >= scene[step] * 1000)); then
+      action=${scene[step + 1]}
+      status=0
+      $action || status=$?
+      if ((status == 0)); then
+        step=$((step + 2))
+        last_step=${EPOCHREALTIME/./}
+      elif ((status != not_yet)); then
+        echo "screenshots: \"$action\" failed" >&2
+        exit 1
+      fi
+      if [ "$action" = finish ]; then break; fi
+    fi
+  done
+  stop_lighter
+}
+
+# Whether each spark shows in the frame taken after its click or the one
+# after: the lighter at rest does not move, so a spark is a difference from
+# the first frame.
+sparks_recorded() {
+  local first changed
+  while read -r first; do
+    changed=0
+    for i in "$first" $((first + 1)); do
+      if (($(compare -metric AE -fuzz 10% "xwd:$frames/0.xwd" "xwd:$frames/$i.xwd" null: 2>&1) > 50)); then
+        changed=1
+      fi
+    done
+    ((changed)) || return 1
+  done <"$frames/sparks"
+}
+
+# A loaded machine can be late with the frame that shows a spark: then the
+# scene is recorded again.
+frames="$xsession_tmp/frames"
+for attempt in 1 2 3 4 5; do
+  record_scene
+  if sparks_recorded; then break; fi
+  echo "screenshots: a spark fell between two frames (attempt $attempt); recording again"
+  if ((attempt == 5)); then exit 1; fi
+done
+
+# Each frame's delay, in the hundredths of a second GIF counts in, is the
+# time to the next frame, rounded so that the delays add up to the real
+# length of the recording; the last frame keeps the average.
+gif_frames=()
+mapfile -t times <"$frames/times"
+first=${times[0]}
+last=${times[$((count - 1))]}
+for ((i = 0; i < count; i++)); do
+  if ((i + 1 < count)); then
+    delay=$((((times[i + 1] - first) + 5000) / 10000 - ((times[i] - first) + 5000) / 10000))
+  else
+    delay=$((((last - first) / (count - 1) + 5000) / 10000))
+  fi
+  # PNG24: every frame in colour, even a frame without any (ImageMagick
+  # would otherwise store it grey, and the GIF would follow it).
+  convert "xwd:$frames/$i.xwd" -crop "$gif_crop" +repage -resize "${gif_size}x${gif_size}" \
+    "PNG24:$frames/$i.png"
+  gif_frames+=(-delay "$delay" "$frames/$i.png")
+done
+convert "${gif_frames[@]}" -loop 0 -layers Optimize "$out/lighter.gif"
+size=$(stat -c %s "$out/lighter.gif")
+median=$(for ((i = 1; i < count; i++)); do echo $(((times[i] - times[i - 1]) / 1000)); done |
+  sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}')
+echo "screenshots: wrote $out/lighter.gif, $count frames in $(((last - first) / 1000)) ms" \
+  "(median $median ms apart, $period_ms asked), $size bytes"
+if ((median > 2 * period_ms)); then
+  echo "screenshots: the machine was too busy for an even animation; run again when it is quieter"
+fi
+if ((size > gif_budget)); then
+  echo "screenshots: lighter.gif is over $gif_budget bytes" >&2
+  exit 1
+fi

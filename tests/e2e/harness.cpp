@@ -140,7 +140,10 @@ Lighter::Lighter(Options options, Program program) : options_(std::move(options)
   if (program.captureErrors) stderrPath_ = outDir_.path() + "/stderr.txt";
   if (program.binary.empty()) program.binary = binaryPath();
   // Line-buffered output, so that a test sees each line as it is printed.
-  std::vector<std::string> argv = {"stdbuf", "-oL", program.binary};
+  std::vector<std::string> argv = program.wrapper;
+  if (program.lineBuffered) argv.insert(argv.end(), {"stdbuf", "-oL"});
+  argv.push_back(program.binary);
+  argv.insert(argv.end(), program.args.begin(), program.args.end());
   if (options_.trace) {
     argv.insert(argv.begin(), {"apitrace", "trace", "--output=" + tracePath_});
   }

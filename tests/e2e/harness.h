@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/command.h"
@@ -63,10 +64,15 @@ struct Options {
   bool trace = false;   // record the GL calls with apitrace
 };
 
-// Which program runs and where its standard error goes.
+// Which program runs, how, and where its standard error goes.
 struct Program {
-  std::string binary;          // defaults to binaryPath()
-  bool captureErrors = false;  // to a file read by errors(), instead of the test's own
+  Program(std::string binary = "", bool captureErrors = false)
+      : binary(std::move(binary)), captureErrors(captureErrors) {}
+  std::string binary;                // defaults to binaryPath()
+  bool captureErrors = false;        // to a file read by errors(), instead of the test's own
+  std::vector<std::string> args;     // the program's command line
+  bool lineBuffered = true;          // under `stdbuf -oL`; false: its own buffering
+  std::vector<std::string> wrapper;  // a command that runs the rest (a shell, setpriv)
 };
 
 class Lighter {

@@ -175,7 +175,7 @@ TEST(LoadTextureDeath, EndsWithStatusOneAfterTheReadersMessage) {
   const MemoryFile eightBit(bmptest::header(4, 4, 1, 8));
   TextureState textures;
   const std::string file = "/proc/self/fd/[0-9]+";
-  EXPECT_EXIT(LoadTexture(textures, eightBit.path().c_str(), 1, std::cerr),
+  EXPECT_EXIT(LoadTexture(textures, eightBit.path().c_str(), 1, std::cerr, std::cerr),
               ::testing::ExitedWithCode(1),
               "^trying to load " + file + "\nBpp from " + file + " is not 24: 8\n$");
 }

@@ -152,7 +152,7 @@ TEST(ParticleTexture, HoldsTheRawImageUnchangedWithLinearFilters) {
   START_OR_SKIP();
   TextureState fresh;
   std::ostringstream printed;
-  EXPECT_EQ(LoadGLTextures(fresh, printed), 1);
+  EXPECT_EQ(LoadGLTextures(fresh, printed, printed), 1);
   EXPECT_EQ(printed.str(), "");  // the file is complete
   Bound bound(fresh.texture);
   EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 32);

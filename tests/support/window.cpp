@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 #include <unistd.h>
 
+#include <iostream>
 #include <stdexcept>
 
 #include "lighter/startup.h"
@@ -18,7 +19,7 @@ void startLighterIn(const std::string& workdir, Scene& scene, std::ostream& out)
   static int argc = 1;
   static char name[] = "lighter";
   static char* argv[] = {name, nullptr};
-  startUp(scene, &argc, argv, out);
+  startUp(scene, &argc, argv, out, std::cerr);
   waitUntil(
       [] {
         glutMainLoopEvent();

@@ -118,9 +118,9 @@ MeshFile readMesh(const fs::path& path) {
 view::MeshFrame frameOf(const fs::path& base, const fs::path& lid) {
   MeshState meshes;
   std::ostringstream commentary;  // not looked at here
-  ReadFile(meshes, base.c_str(), 1, commentary);
+  ReadFile(meshes, base.c_str(), 1, commentary, commentary);
   prepareMesh(meshes, 1, commentary);
-  ReadFile(meshes, lid.c_str(), 0, commentary);
+  ReadFile(meshes, lid.c_str(), 0, commentary, commentary);
   prepareMesh(meshes, 0, commentary);
   const auto vec = [](const Vector3& v) { return view::Vec3{v.x, v.y, v.z}; };
   return {meshes.max_extent, vec(meshes.centerBase), vec(meshes.centerTop)};

@@ -21,9 +21,9 @@ TEST(MeshFile, BaseThenLidPrintInStartUpOrder) {
   const std::string lid = kDir + "/small_lid.m";
   MeshState m;
   const std::string printed = printedBy([&](std::ostream& out) {
-    ReadFile(m, base.c_str(), 1, out);
+    ReadFile(m, base.c_str(), 1, out, out);
     prepareMesh(m, 1, out);
-    ReadFile(m, lid.c_str(), 0, out);
+    ReadFile(m, lid.c_str(), 0, out, out);
     prepareMesh(m, 0, out);
   });
   EXPECT_EQ(printed, "Reading coordinates from " + base + "\n" + baseFace(1, 2, 3) +
@@ -51,15 +51,23 @@ TEST(MeshFile, BaseThenLidPrintInStartUpOrder) {
 TEST(MeshFile, MissingFileIsReportedAndLeavesTheMeshEmpty) {
   const std::string name = kDir + "/no_such_file.m";
   MeshState m;
-  EXPECT_EQ(printedBy([&](std::ostream& out) { ReadFile(m, name.c_str(), 0, out); }),
+  std::ostringstream reason;
+  EXPECT_EQ(printedBy([&](std::ostream& out) {
+              EXPECT_FALSE(ReadFile(m, name.c_str(), 0, out, reason));
+            }),
             "Reading coordinates from " + name + "\nCould not open file " + name + "\n");
+  EXPECT_EQ(reason.str(), name + ": No such file or directory\n");
   EXPECT_TRUE(m.lighterTopVertices.empty());
 }
 
 TEST(MeshFile, DirectoryIsReportedLikeAFileThatCannotBeOpened) {
   MeshState m;
-  EXPECT_EQ(printedBy([&](std::ostream& out) { ReadFile(m, kDir.c_str(), 1, out); }),
+  std::ostringstream reason;
+  EXPECT_EQ(printedBy([&](std::ostream& out) {
+              EXPECT_FALSE(ReadFile(m, kDir.c_str(), 1, out, reason));
+            }),
             "Reading coordinates from " + kDir + "\nCould not open file " + kDir + "\n");
+  EXPECT_EQ(reason.str(), kDir + ": Is a directory\n");
   EXPECT_TRUE(m.lighterBaseVertices.empty());
 }
 

@@ -65,7 +65,7 @@ TEST_F(ParticleFile, UploadsTheBytesAsTheyAreWithoutReordering) {
   raw[3071] = 77;
   bmptest::writeFile(path(), raw);
   std::ostringstream printed;
-  const Bytes image = readParticleImage(path().c_str(), printed);
+  const Bytes image = readParticleImage(path().c_str(), printed, printed);
   EXPECT_EQ(printed.str(), "");
   raw.resize(kParticleImageBytes);  // what lies beyond the image is ignored
   EXPECT_EQ(image, raw);
@@ -74,7 +74,7 @@ TEST_F(ParticleFile, UploadsTheBytesAsTheyAreWithoutReordering) {
 TEST_F(ParticleFile, AShortFileLeavesTheRestBlackAndSaysSo) {
   bmptest::writeFile(path(), Bytes(1000, 200));
   std::ostringstream printed;
-  const Bytes image = readParticleImage(path().c_str(), printed);
+  const Bytes image = readParticleImage(path().c_str(), printed, printed);
   EXPECT_EQ(printed.str(),
             "Could not read all 3072 bytes of " + path() + " (got 1000); the rest is black\n");
   ASSERT_EQ(image.size(), kParticleImageBytes);
@@ -82,13 +82,20 @@ TEST_F(ParticleFile, AShortFileLeavesTheRestBlackAndSaysSo) {
   EXPECT_EQ(std::count(image.begin() + 1000, image.end(), 0), 2072);
 }
 
-TEST_F(ParticleFile, AMissingFileOrADirectoryGivesABlackImage) {
-  for (const std::string& where : {path(), dir_}) {
+TEST_F(ParticleFile, AMissingFileADirectoryOrADeviceGivesABlackImage) {
+  const struct {
+    std::string where, reason;
+  } cases[] = {{path(), "No such file or directory"},
+               {dir_, "Is a directory"},
+               {"/dev/urandom", "not a regular file (a character device)"}};
+  for (const auto& c : cases) {
     std::ostringstream printed;
-    const Bytes image = readParticleImage(where.c_str(), printed);
+    std::ostringstream reason;
+    const Bytes image = readParticleImage(c.where.c_str(), printed, reason);
     EXPECT_EQ(printed.str(),
-              "Could not read all 3072 bytes of " + where + " (got 0); the rest is black\n");
-    EXPECT_EQ(image, Bytes(kParticleImageBytes, 0)) << where;
+              "Could not read all 3072 bytes of " + c.where + " (got 0); the rest is black\n");
+    EXPECT_EQ(reason.str(), c.where + ": " + c.reason + "\n");
+    EXPECT_EQ(image, Bytes(kParticleImageBytes, 0)) << c.where;
   }
 }
 
@@ -100,7 +107,7 @@ TEST(TextureImage, SaysWhatItTriesAndWhyItFails) {
   bmptest::writeFile(dir + "/eight.bmp", bmptest::header(4, 4, 1, 8));
   TextureState textures;
   std::ostringstream printed;
-  EXPECT_FALSE(loadTextureImage(textures, (dir + "/eight.bmp").c_str(), printed));
+  EXPECT_FALSE(loadTextureImage(textures, (dir + "/eight.bmp").c_str(), printed, printed));
   EXPECT_EQ(printed.str(),
             "trying to load " + dir + "/eight.bmp\nBpp from " + dir + "/eight.bmp is not 24: 8\n");
 }
@@ -111,7 +118,7 @@ TEST(TextureImage, KeepsTheRecordOfTheFileLoadedLast) {
   bmptest::writeFile(path, bmptest::bmp(5, 3, bmptest::pattern(5, 3)));
   TextureState textures;
   std::ostringstream printed;
-  ASSERT_TRUE(loadTextureImage(textures, path.c_str(), printed));
+  ASSERT_TRUE(loadTextureImage(textures, path.c_str(), printed, printed));
   EXPECT_EQ(printed.str(), "trying to load " + path + "\n");
   ASSERT_TRUE(textures.TextureImage);
   EXPECT_EQ(textures.TextureImage->width, 5u);

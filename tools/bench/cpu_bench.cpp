@@ -28,9 +28,9 @@ const MeshState& shippedMeshes() {
   static const MeshState meshes = [] {
     MeshState m;
     const std::string dir = LIGHTER_DATA_DIR;
-    ReadFile(m, (dir + "/lighterBase.m").c_str(), 1, std::cout);
+    ReadFile(m, (dir + "/lighterBase.m").c_str(), 1, std::cout, std::cerr);
     prepareMesh(m, 1, std::cout);
-    ReadFile(m, (dir + "/lighterTop.m").c_str(), 0, std::cout);
+    ReadFile(m, (dir + "/lighterTop.m").c_str(), 0, std::cout, std::cerr);
     prepareMesh(m, 0, std::cout);
     return m;
   }();

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   MeshState meshes;
   const double cpuStart = cpuSeconds();
   const auto wallStart = std::chrono::steady_clock::now();
-  ReadFile(meshes, argv[1], 1, std::cout);
+  ReadFile(meshes, argv[1], 1, std::cout, std::cerr);
   prepareMesh(meshes, 1, std::cout);
   std::fflush(stdout);
   const double cpu = cpuSeconds() - cpuStart;

@@ -16,13 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <new>
 #include <vector>
 
 #include "lighter/callbacks.h"
-#include "lighter/scene.h"
-#include "lighter/startup.h"
+#include "lighter/program.h"
 
 // glibc's own allocator, under the names it exports for replacements.
 extern "C" {
@@ -149,7 +147,7 @@ RunTotals gTotals;
 unsigned long gExitAfterFrames = 0;  // 0: run until "Exit"
 long long gLaunchNs = -1;
 long long gMainNs = 0;     // main entered: the process and its libraries loaded
-long long gStartUpNs = 0;  // startUp returned: window, GL driver, textures, meshes
+long long gStartUpNs = 0;  // start-up done: window, GL driver, textures, meshes
 
 long long wallClockNs() {
   timespec now{};
@@ -232,6 +230,15 @@ void checkedDisplay() {
   }
 }
 
+// Once start-up is done: its time, anything it left in GL's error state,
+// and the frame with its checks in place of the plain one.
+void startChecking() {
+  gStartUpNs = wallClockNs();
+  drainGlErrors(0);
+  glutDisplayFunc(checkedDisplay);
+  gEventLoopRunning = true;
+}
+
 }  // namespace
 
 // The split between the program and the libraries rests on return
@@ -257,12 +264,5 @@ int main(int argc, char** argv) {
   if (!attributionWorks()) {
     std::fprintf(stderr, "checked: allocations cannot be told apart by caller\n");
   }
-  static Scene scene;
-  startUp(scene, &argc, argv, std::cout);
-  gStartUpNs = wallClockNs();
-  drainGlErrors(0);  // anything start-up left behind
-  glutDisplayFunc(checkedDisplay);
-  gEventLoopRunning = true;
-  glutMainLoop();
-  return 0;
+  return runProgram(argc, argv, startChecking);
 }

@@ -8,6 +8,7 @@
 
 #include "mesh/mesh.h"
 #include "render/view_model.h"
+#include "tools/datagen/face_order.h"
 
 namespace datagen {
 
@@ -308,28 +309,6 @@ std::vector<Vec3> turnedBack(const std::vector<Vec3>& design) {
   std::vector<Vec3> out;
   for (Vec3 v : design) out.push_back(back * v);
   return out;
-}
-
-// Faces are drawn in file order with additive blending and the depth test
-// (less, depth writes on). A face drawn after a nearer one is rejected where
-// they overlap, but a face drawn after a farther one adds its colour onto it.
-// Drawing each mesh nearest first from the program's fixed viewpoint lets the
-// depth test throw away the hidden faces behind, so the lighter reads as a
-// solid object instead of a glow of every layer added up. The key is the
-// depth of the face's centre in front of the camera.
-void sortNearestFirst(Mesh& mesh, const std::vector<Vec3>& world) {
-  std::vector<double> depth;
-  for (const auto& f : mesh.faces) {
-    depth.push_back(world[static_cast<size_t>(f[0])].z + world[static_cast<size_t>(f[1])].z +
-                    world[static_cast<size_t>(f[2])].z);
-  }
-  std::vector<size_t> order(mesh.faces.size());
-  std::iota(order.begin(), order.end(), size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](size_t a, size_t b) { return depth[a] > depth[b]; });
-  std::vector<std::array<int, 3>> sorted;
-  for (size_t i : order) sorted.push_back(mesh.faces[i]);
-  mesh.faces = std::move(sorted);
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+// Stage 2: one vertex per position, and only faces with an area.
+#pragma once
+
+#include "importer/records.h"
+
+namespace importer {
+
+struct CleanReport {
+  size_t verticesIn = 0;
+  size_t verticesOut = 0;
+  size_t facesIn = 0;
+  size_t facesOut = 0;
+};
+
+// Joins vertices at the same position (files split them by normal or
+// texture coordinate, and the program averages normals per vertex), drops
+// faces that name a vertex twice or whose corners lie on one line (the
+// program would give them a normal that is not a number) and keeps only the
+// vertices that faces name, in the order faces first use them.
+SourceMesh cleanMesh(const SourceMesh& mesh, CleanReport& report);
+
+// Keeps the vertices that `mesh`'s faces name, in the order of first use.
+void compactVertices(SourceMesh& mesh);
+
+}  // namespace importer

@@ -1,0 +1,264 @@
+#include "importer/frame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "importer/frame_lid.h"
+#include "importer/frame_picture.h"
+#include "importer/solve.h"
+
+namespace importer {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Where the body may lie in the file: its larger extent about this many
+// units, unless the reader's box needs it smaller (see placeBody).
+constexpr double kFileSize = 10.0;
+
+struct Bounds {
+  view::Vec3 min{kInfinity, kInfinity, kInfinity};
+  view::Vec3 max{-kInfinity, -kInfinity, -kInfinity};
+  void add(view::Vec3 v) {
+    min = {std::min(min.x, v.x), std::min(min.y, v.y), std::min(min.z, v.z)};
+    max = {std::max(max.x, v.x), std::max(max.y, v.y), std::max(max.z, v.z)};
+  }
+  view::Vec3 size() const { return max - min; }
+};
+
+view::Vec3 meanOf(const std::vector<view::Vec3>& points) {
+  view::Vec3 sum;
+  for (view::Vec3 p : points) sum = sum + p;
+  return (1.0 / static_cast<double>(points.size())) * sum;
+}
+
+// The picture does not depend on the model's units or where its origin
+// lies: the body's size and middle are taken as the unit and the origin, so
+// that every number the framing handles is near 1, for a model in
+// micrometres as for one in light years.
+struct Units {
+  view::Vec3 middle;
+  double size = 1.0;
+};
+
+Units unitsOf(const SourceMesh& body) {
+  Bounds bounds;
+  for (size_t i = 0; i < body.positions.size(); i += 3) {
+    bounds.add({body.positions[i], body.positions[i + 1], body.positions[i + 2]});
+  }
+  const view::Vec3 size = bounds.size();
+  return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
+}
+
+std::vector<view::Vec3> designPoints(const SourceMesh& mesh, const Units& units) {
+  std::vector<view::Vec3> points;
+  points.reserve(mesh.vertexCount());
+  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
+    const view::Vec3 p{mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]};
+    points.push_back((1.0 / units.size) * (p - units.middle));
+  }
+  return points;
+}
+
+// The program scales the model by the larger of its extents along the
+// file's x and y axes, which its quarter turn makes the depth and the height;
+// the width plays no part. A body longer than it is high and deep would
+// then show many times too large, and only far beyond the camera would it
+// fit the rectangle. Two vertices that no face names, one in front of and
+// one behind the body's middle, stretch its depth extent to its width: the
+// program scales by them and draws nothing of them. Returns how many.
+size_t addDepthMarkers(std::vector<view::Vec3>& design) {
+  Bounds bounds;
+  for (view::Vec3 p : design) bounds.add(p);
+  const view::Vec3 size = bounds.size();
+  if (size.x <= std::max(size.y, size.z)) return 0;
+  const view::Vec3 middle = meanOf(design);
+  design.push_back(middle + view::Vec3{0.0, 0.0, size.x / 2.0});
+  design.push_back(middle - view::Vec3{0.0, 0.0, size.x / 2.0});
+  return 2;
+}
+
+// The program turns the body by the view's body turn; the file holds it
+// turned back, so that it shows upright and facing the viewer.
+std::vector<view::Vec3> turnedBack(const std::vector<view::Vec3>& design) {
+  const view::Mat3 back = view::transpose(view::rotation(view::kBodyTurn));
+  std::vector<view::Vec3> out;
+  out.reserve(design.size());
+  for (view::Vec3 p : design) out.push_back(back * p);
+  return out;
+}
+
+// The frame the program would derive from `points` if the reader's box
+// started empty: the larger x or y extent and the mean.
+view::MeshFrame exactFrame(const std::vector<view::Vec3>& points) {
+  Bounds bounds;
+  for (view::Vec3 p : points) bounds.add(p);
+  view::MeshFrame frame;
+  frame.maxExtent = std::max(bounds.size().x, bounds.size().y);
+  frame.centerBase = meanOf(points);
+  return frame;
+}
+
+// Body file coordinates p = a f + t for the turned-back design points f. The
+// program shows the same picture for every a > 0 once t is chosen to shift
+// it into place; a is chosen so that the reader's box, whose maxima start at
+// a tiny positive value, measures the body's true extent: some vertex must
+// lie at positive x and some at positive y.
+struct Placement {
+  double a = 1.0;
+  view::Vec3 t;
+};
+
+Placement placeBody(const std::vector<view::Vec3>& turned, const view::MeshFrame& reference,
+                    view::Vec3 meanWorld) {
+  auto tFor = [&](double a) {
+    const Affine worldOfMean = sampleAffine([&](view::Vec3 t) {
+      view::MeshFrame frame;
+      frame.maxExtent = a * reference.maxExtent;
+      frame.centerBase = a * reference.centerBase + t;
+      return view::baseToWorld(frame, frame.centerBase);
+    });
+    return inverse(worldOfMean)(meanWorld);
+  };
+  // t is affine in a: t(a) = t0 + a slope.
+  const view::Vec3 slope = tFor(2.0) - tFor(1.0);
+  const view::Vec3 t0 = tFor(1.0) - slope;
+  double lower = 0.0, upper = kInfinity;
+  const double fixed[2] = {t0.x, t0.y};
+  for (int axis = 0; axis < 2; ++axis) {
+    double rise = -kInfinity;  // max over vertices of p along the axis, per unit of a
+    for (view::Vec3 f : turned) rise = std::max(rise, axis == 0 ? f.x + slope.x : f.y + slope.y);
+    if (rise < 0.0) {
+      if (fixed[axis] <= 0.0) throw std::logic_error("framing: no placement clears the box");
+      upper = std::min(upper, 0.5 * fixed[axis] / -rise);
+    } else if (fixed[axis] <= 0.0) {
+      lower = std::max(lower, 2.0 * -fixed[axis] / std::max(rise, 1e-300));
+    }
+  }
+  const double a = std::clamp(kFileSize / reference.maxExtent, lower, upper);
+  if (!(a > 0.0) || lower > upper || !std::isfinite(a)) {
+    throw std::logic_error("framing: no placement clears the box");
+  }
+  return {a, t0 + a * slope};
+}
+
+datagen::Vec3 asFloats(view::Vec3 p) {
+  return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+}
+
+datagen::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& faces) {
+  datagen::Mesh mesh;
+  mesh.vertices.reserve(points.size());
+  for (view::Vec3 p : points) mesh.vertices.push_back(asFloats(p));
+  mesh.faces.reserve(faces.faceCount());
+  for (size_t i = 0; i < faces.indices.size(); i += 3) {
+    mesh.faces.push_back({static_cast<int>(faces.indices[i]),
+                          static_cast<int>(faces.indices[i + 1]),
+                          static_cast<int>(faces.indices[i + 2])});
+  }
+  return mesh;
+}
+
+// Which of `count` vertices the mesh's faces name.
+std::vector<bool> namedByFaces(const datagen::Mesh& mesh, size_t count) {
+  std::vector<bool> named(count, false);
+  for (const auto& f : mesh.faces) {
+    for (int c : f) named[static_cast<size_t>(c)] = true;
+  }
+  return named;
+}
+
+std::string describe(const PixelBox& b) {
+  return "x " + std::to_string(b.left) + " to " + std::to_string(b.right) + ", y " +
+         std::to_string(b.bottom) + " to " + std::to_string(b.top);
+}
+
+// The files as written, through the program's view, must frame the body as
+// solved; anything else is a fault of this code, not of the model.
+void checkFraming(const PixelBox& b, bool nearLimited) {
+  const FramingTarget t = framingTarget();
+  constexpr double kTolerance = 0.5;
+  const bool inside = b.left >= t.left - kTolerance && b.right <= t.right + kTolerance &&
+                      b.bottom >= t.bottom - kTolerance && b.top <= t.top + kTolerance;
+  const bool topped = std::abs(b.top - t.top) <= kTolerance;
+  const bool fills =
+      std::abs(b.bottom - t.bottom) <= kTolerance ||
+      (std::abs(b.left - t.left) <= kTolerance && std::abs(b.right - t.right) <= kTolerance);
+  if (!(inside && topped && (fills || nearLimited))) {
+    throw std::logic_error("framing: the body shows at " + describe(b));
+  }
+}
+
+}  // namespace
+
+FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
+  FramedModel out;
+  const Units units = unitsOf(body);
+  std::vector<view::Vec3> design = designPoints(body, units);
+  out.depthMarkers = addDepthMarkers(design);
+
+  const std::vector<view::Vec3> turned = turnedBack(design);
+  const view::MeshFrame reference = exactFrame(turned);
+  // view::baseToWorld for the reference frame, which is affine in the point.
+  const Affine toWorld =
+      sampleAffine([&](view::Vec3 p) { return view::baseToWorld(reference, p); });
+  out.base = fileMesh({}, body);
+  // Written as floats, a sliver of a face can lose its area and is dropped;
+  // if that leaves a vertex undrawn, the picture is framed again without it.
+  std::vector<view::Vec3> world;
+  view::Vec3 shift;
+  for (int attempt = 0;; ++attempt) {
+    const std::vector<bool> drawn = namedByFaces(out.base, design.size());
+    world.clear();
+    for (size_t i = 0; i < design.size(); ++i) {
+      if (drawn[i]) world.push_back(toWorld(turned[i]));
+    }
+    const PictureFrame picture = framePicture(world, framingTarget());
+    shift = picture.shift;
+    out.tooDeep = picture.nearLimited;
+    const Placement placement =
+        placeBody(turned, reference, view::baseToWorld(reference, reference.centerBase) + shift);
+    out.base.vertices.clear();
+    for (view::Vec3 f : turned)
+      out.base.vertices.push_back(asFloats(placement.a * f + placement.t));
+    const size_t dropped = dropFacesWithoutNormal(out.base);
+    out.facesDropped += dropped;
+    if (out.base.faces.empty()) {
+      throw ImportError("the body is too thin: once written as floats no triangle keeps an area");
+    }
+    if (dropped == 0 || namedByFaces(out.base, design.size()) == drawn) break;
+    if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
+  }
+
+  out.frame = programFrame(out.base.vertices, {});
+  out.body = bodyPicture(out.base, out.frame);
+  checkFraming(out.body, out.tooDeep);
+
+  if (lid != nullptr) {
+    BodyInView view;
+    view.frame = out.frame;
+    view.designToWorld = sampleAffine([&](view::Vec3 d) {
+                           return view::baseToWorld(reference, turnedBack({d}).front());
+                         }).m;
+    view.picture = out.body;
+    double depth = 0.0;
+    for (const view::Vec3& p : world) depth += p.z;
+    view.depth = depth / static_cast<double>(world.size()) + shift.z;
+    PlacedLid placed = placeLid(designPoints(*lid, units), *lid, view);
+    out.lid = std::move(placed.mesh);
+    out.lidScale = placed.scale;
+    out.facesDropped += dropFacesWithoutNormal(out.lid);
+    if (out.lid.faces.empty()) {
+      throw ImportError("the lid is too thin: once written as floats no triangle keeps an area");
+    }
+    out.frame = programFrame(out.base.vertices, out.lid.vertices);
+    out.cover = lidPicture(out.lid, out.frame);
+  }
+  return out;
+}
+
+}  // namespace importer

@@ -1,0 +1,268 @@
+#include "importer/pipeline.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+
+#include "importer/clean.h"
+#include "importer/frame.h"
+#include "importer/read.h"
+#include "importer/simplify.h"
+#include "importer/sort.h"
+#include "importer/texture.h"
+#include "importer/write.h"
+
+namespace importer {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Models above this many faces take seconds; a progress line says so.
+constexpr size_t kLargeModel = 1000000;
+
+std::string format(const char* pattern, double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, value);
+  return text;
+}
+
+// Stage lines for --verbose, and the progress line for large models: the
+// stages' names as they start, on one line, with the lines that are always
+// printed (the simplification, a note) held back until it ends.
+class Progress {
+ public:
+  Progress(std::ostream& out, bool verbose) : out_(out), verbose_(verbose) {}
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+  // A failure ends the progress line, so that its message starts on a line of its own.
+  ~Progress() {
+    if (onLine()) out_ << "\n" << std::flush;
+  }
+
+  // With --verbose (or `always`): one line per stage, with the processor
+  // time it took (the importer runs on one thread; on a busy machine the
+  // time that passes is longer).
+  void stage(const std::string& name, const std::string& what, bool always = false) {
+    const std::clock_t now = std::clock();
+    const double ms = 1000.0 * static_cast<double>(now - last_) / CLOCKS_PER_SEC;
+    last_ = now;
+    if (!verbose_ && !always) return;
+    const std::string line = "  " + name + std::string(10 - std::min<size_t>(name.size(), 9), ' ') +
+                             what + format(" [%.0f ms CPU]", ms) + "\n";
+    (onLine() ? held_ : out_) << line;
+  }
+  void startLarge(size_t faces) {
+    if (faces <= kLargeModel || large_ || verbose_) return;
+    large_ = true;
+    out_ << "lighter-import: " << faces << " faces, this takes a few seconds:" << std::flush;
+  }
+  void step(const char* name) {
+    if (onLine()) out_ << " " << name << "..." << std::flush;
+  }
+  void done() {
+    if (!onLine()) return;
+    out_ << " done\n" << held_.str();
+    ended_ = true;
+  }
+
+ private:
+  bool onLine() const { return large_ && !ended_; }
+
+  std::ostream& out_;
+  bool verbose_;
+  bool large_ = false;
+  bool ended_ = false;
+  std::ostringstream held_;
+  std::clock_t last_ = std::clock();
+};
+
+UpAxis upFor(const Options& options, const std::string& path) {
+  return options.up ? *options.up : defaultUpAxis(path);
+}
+
+SourceMesh readFile(const std::string& path, Progress& progress) {
+  ReadReport read;
+  SourceMesh mesh = readModel(path, read);
+  progress.stage(
+      "read",
+      path + ": " + std::to_string(read.meshes) + " mesh(es), " + std::to_string(read.faces) +
+          " triangles, " + std::to_string(read.vertices) + " vertices" +
+          (read.droppedPrimitives > 0
+               ? ", " + std::to_string(read.droppedPrimitives) + " points and lines left out"
+               : ""));
+  return mesh;
+}
+
+SourceMesh clean(const std::string& path, const SourceMesh& mesh, Progress& progress) {
+  CleanReport report;
+  SourceMesh cleaned = cleanMesh(mesh, report);
+  progress.stage("clean", path + ": vertices " + std::to_string(report.verticesIn) + " -> " +
+                              std::to_string(report.verticesOut) + " (joined by position), faces " +
+                              std::to_string(report.facesIn) + " -> " +
+                              std::to_string(report.facesOut) + " (without area dropped)");
+  if (cleaned.indices.empty()) {
+    throw ImportError(path + ": has no triangles with an area (every corner set lies on a line)");
+  }
+  return cleaned;
+}
+
+// Each mesh's share of the face budget, in proportion to its faces.
+size_t shareOf(size_t faces, size_t otherFaces, size_t budget) {
+  if (budget == 0 || faces + otherFaces <= budget) return 0;
+  if (otherFaces == 0) return budget;
+  const double share = static_cast<double>(budget) * static_cast<double>(faces) /
+                       static_cast<double>(faces + otherFaces);
+  return std::max<size_t>(1, static_cast<size_t>(share));
+}
+
+// The simplification is always reported when it happens.
+SourceMesh simplify(const std::string& path, const SourceMesh& mesh, size_t budget,
+                    Progress& progress) {
+  SimplifyReport report;
+  SourceMesh simplified = simplifyMesh(mesh, budget, report);
+  const bool changed = report.facesOut != report.facesIn;
+  progress.stage(
+      "simplify",
+      path + ": " + std::to_string(report.facesIn) + " -> " + std::to_string(report.facesOut) +
+          " faces" +
+          (changed ? ", error " + format("%.3g", 100.0 * report.error) + " % of the model's size"
+                   : " (within the budget)") +
+          (report.sloppy ? " (by grid clustering: the model's borders kept the "
+                           "shape-keeping simplifier from going further)"
+                         : ""),
+      changed);
+  return simplified;
+}
+
+std::string boxText(const PixelBox& b) {
+  return format("%.0f", b.width()) + " x " + format("%.0f", b.height()) + " pixels at x " +
+         format("%.0f", b.left) + ".." + format("%.0f", b.right) + ", y " +
+         format("%.0f", b.bottom) + ".." + format("%.0f", b.top);
+}
+
+// The directory as a shell word.
+std::string shellWord(const std::string& text) {
+  bool plain = !text.empty();
+  for (char c : text)
+    plain = plain && (std::isalnum(static_cast<unsigned char>(c)) ||
+                      std::string("._-/+,:@%").find(c) != std::string::npos);
+  if (plain) return text;
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+fs::path outputDirectory(const Options& options) {
+  if (!options.output.empty()) return options.output;
+  std::string name = fs::path(options.body).stem().string();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-') c = '-';
+  }
+  return fs::path(".") / ("lighter-data-" + (name.empty() ? std::string("model") : name));
+}
+
+Summary runImport(const Options& options, std::ostream& out) {
+  const fs::path dir = outputDirectory(options);
+  checkOutputDirectory(dir, options.force);
+  Progress progress(out, options.verbose);
+
+  SourceMesh body = readFile(options.body, progress);
+  std::optional<SourceMesh> lid;
+  if (!options.lid.empty()) lid = readFile(options.lid, progress);
+  std::optional<datagen::Picture> surface;
+  if (!options.texture.empty()) {
+    surface = loadTexture(options.texture);
+    progress.stage("texture", options.texture + ": " + std::to_string(surface->width) + " x " +
+                                  std::to_string(surface->height) + " pixels");
+  }
+  progress.startLarge(body.faceCount() + (lid ? lid->faceCount() : 0));
+
+  progress.step("cleaning");
+  body = clean(options.body, body, progress);
+  if (lid) lid = clean(options.lid, *lid, progress);
+
+  const Orientation bodyOrientation{upFor(options, options.body), options.turnDegrees};
+  orientMesh(body, bodyOrientation);
+  progress.stage("orient", options.body + ": up " + upAxisName(bodyOrientation.up) + ", turned " +
+                               format("%g", options.turnDegrees) + " degrees");
+  if (lid) {
+    const Orientation lidOrientation{upFor(options, options.lid), options.turnDegrees};
+    orientMesh(*lid, lidOrientation);
+    progress.stage("orient", options.lid + ": up " + upAxisName(lidOrientation.up));
+  }
+
+  progress.step("simplifying");
+  const size_t lidFaces = lid ? lid->faceCount() : 0;
+  const size_t bodyShare = shareOf(body.faceCount(), lidFaces, options.maxFaces);
+  const size_t lidShare = shareOf(lidFaces, body.faceCount(), options.maxFaces);
+  if (lid && bodyShare + lidShare > options.maxFaces) {
+    throw ImportError("--max-faces " + std::to_string(options.maxFaces) +
+                      " leaves no face for the lid; allow at least 2");
+  }
+  body = simplify(options.body, body, bodyShare, progress);
+  if (lid) lid = simplify(options.lid, *lid, lidShare, progress);
+
+  progress.step("framing");
+  FramedModel model = frameModel(body, lid ? &*lid : nullptr);
+  progress.stage("frame", "body " + boxText(model.body) +
+                              (model.depthMarkers > 0 ? ", 2 depth vertices added" : "") +
+                              (model.facesDropped > 0 ? ", " + std::to_string(model.facesDropped) +
+                                                            " faces too small for floats dropped"
+                                                      : ""));
+  if (lid) {
+    // A lid made smaller is always reported.
+    progress.stage(
+        "frame",
+        "lid " + boxText(model.cover) +
+            (model.lidScale < 1.0
+                 ? ", shrunk to " + format("%.0f", 100.0 * model.lidScale) + " % to fit the window"
+                 : ""),
+        model.lidScale < 1.0);
+  }
+  if (model.tooDeep) {
+    progress.stage("note",
+                   "the body is much deeper than it is high or wide, and the program scales it by "
+                   "its depth, so it shows smaller than the click rectangle; --turn 90 shows its "
+                   "long side",
+                   true);
+  }
+  progress.step("sorting");
+  sortFaces(model);
+  progress.stage("sort", "faces nearest first");
+
+  progress.step("writing");
+  writeDataDirectory(dir, model, surface, options.force);
+  progress.stage("write", dir.string());
+  progress.done();
+
+  Summary summary;
+  summary.directory = dir;
+  summary.body = {model.base.faces.size(), model.base.vertices.size()};
+  if (lid) summary.lid = MeshSummary{model.lid.faces.size(), model.lid.vertices.size()};
+  summary.bodyPicture = model.body;
+  summary.lidPicture = model.cover;
+  return summary;
+}
+
+void printSummary(const Summary& summary, std::ostream& out) {
+  out << "Wrote " << summary.directory.string() << ": body " << summary.body.faces << " faces, "
+      << summary.body.vertices << " vertices";
+  if (summary.lid) {
+    out << "; lid " << summary.lid->faces << " faces, " << summary.lid->vertices << " vertices";
+  } else {
+    out << "; no lid";
+  }
+  out << ".\n";
+  out << "On screen the body is " << boxText(summary.bodyPicture) << " (y up from the bottom)";
+  if (summary.lid) out << ", the lid " << boxText(summary.lidPicture);
+  out << ".\n";
+  out << "Run it:  lighter " << shellWord(summary.directory.string()) << "\n";
+}
+
+}  // namespace importer

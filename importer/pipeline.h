@@ -1,0 +1,55 @@
+// The importer's stages in order: read, clean, orient, simplify, frame,
+// sort, write. The command line only chooses the options.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "importer/orient.h"
+#include "importer/program_view.h"
+
+namespace importer {
+
+inline constexpr size_t kDefaultMaxFaces = 20000;
+
+struct Options {
+  std::string body;
+  std::string lid;           // none when empty
+  std::string output;        // ./lighter-data-NAME when empty
+  std::string texture;       // the shipped surface when empty
+  std::optional<UpAxis> up;  // by each file's format when not given
+  double turnDegrees = 0.0;
+  size_t maxFaces = kDefaultMaxFaces;  // 0: no limit
+  bool force = false;
+  bool verbose = false;
+};
+
+// The directory the options name, or ./lighter-data-NAME after the body's
+// file name (characters other than letters, digits, '.', '_' and '-' become '-').
+std::filesystem::path outputDirectory(const Options& options);
+
+struct MeshSummary {
+  size_t faces = 0;
+  size_t vertices = 0;
+};
+
+struct Summary {
+  std::filesystem::path directory;
+  MeshSummary body;
+  std::optional<MeshSummary> lid;
+  PixelBox bodyPicture;
+  PixelBox lidPicture;
+};
+
+// Runs every stage, printing what each did on `out` (with options.verbose
+// the counts of every stage, otherwise only the simplification) and a
+// progress line for models over a million faces. Throws ImportError for a
+// model, image or directory it cannot use; writes nothing then.
+Summary runImport(const Options& options, std::ostream& out);
+
+// The closing lines: what was written, its size on screen, how to run it.
+void printSummary(const Summary& summary, std::ostream& out);
+
+}  // namespace importer

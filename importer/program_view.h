@@ -1,0 +1,72 @@
+// What the program makes of the files the importer writes: the frame it
+// derives from them, where their vertices show in its window, and which faces
+// it could not give a normal. Everything goes through the program's own
+// view (render/view_model.h); nothing here repeats its numbers.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <limits>
+#include <vector>
+
+#include "render/view_model.h"
+#include "tools/datagen/geometry.h"
+
+namespace importer {
+
+// The program's frame from the two meshes' vertices as the files hold them:
+// centres summed in 32-bit floats in file order, the extent from the box with
+// the reader's start values, exactly as the program's reader and preparation
+// compute them.
+view::MeshFrame programFrame(const std::vector<datagen::Vec3>& base,
+                             const std::vector<datagen::Vec3>& lid);
+
+// A rectangle of window pixels, y up from the bottom edge.
+struct PixelBox {
+  double left = std::numeric_limits<double>::infinity();
+  double right = -std::numeric_limits<double>::infinity();
+  double bottom = std::numeric_limits<double>::infinity();
+  double top = -std::numeric_limits<double>::infinity();
+
+  bool empty() const { return left > right; }
+  void add(view::Pixel p) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    bottom = std::min(bottom, p.y);
+    top = std::max(top, p.y);
+  }
+  double width() const { return right - left; }
+  double height() const { return top - bottom; }
+};
+
+// The picture of the vertices that faces name, body or lid.
+PixelBox bodyPicture(const datagen::Mesh& base, const view::MeshFrame& frame);
+PixelBox lidPicture(const datagen::Mesh& lid, const view::MeshFrame& frame);
+
+// Where the body's picture belongs: inside the click rectangle (a quarter
+// pixel in from its left, right and bottom sides, so that the pixels along
+// them light), its top on the row the flame rises from, and the middle of
+// its top under the flame's column as far as the rectangle allows.
+struct FramingTarget {
+  double left = 0.0;
+  double right = 0.0;
+  double bottom = 0.0;
+  double top = 0.0;
+  double flameX = 0.0;
+  double centreX() const { return (left + right) / 2.0; }
+};
+FramingTarget framingTarget();
+
+// Drops the faces whose normal the program's reader would compute as not a
+// number (corners that coincide or lie on a line once written as floats),
+// computed in 32-bit floats exactly as the reader does. Returns how many.
+size_t dropFacesWithoutNormal(datagen::Mesh& mesh);
+
+// Vertices of either mesh where the program's view puts them in the world.
+std::vector<datagen::Vec3> baseWorld(const datagen::Mesh& base, const view::MeshFrame& frame);
+std::vector<datagen::Vec3> lidWorld(const datagen::Mesh& lid, const view::MeshFrame& frame);
+
+inline view::Vec3 toView(const datagen::Vec3& v) { return {v.x, v.y, v.z}; }
+inline datagen::Vec3 toDatagen(const view::Vec3& v) { return {v.x, v.y, v.z}; }
+
+}  // namespace importer

@@ -1,0 +1,86 @@
+#include "importer/texture.h"
+
+#include <stb_image.h>
+#include <stb_image_resize.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "importer/records.h"
+
+namespace importer {
+
+namespace {
+
+// Larger images are refused before they are decoded.
+constexpr int kMaxSide = 1 << 15;
+constexpr long long kMaxPixels = 1LL << 26;
+constexpr int kMinTextureSide = 4;
+constexpr int kMaxTextureSide = 512;
+
+struct StbFree {
+  void operator()(unsigned char* pixels) const { stbi_image_free(pixels); }
+};
+
+std::string stbReason() {
+  const char* reason = stbi_failure_reason();
+  return reason != nullptr ? reason : "unknown reason";
+}
+
+}  // namespace
+
+int textureSide(int size) {
+  int side = kMinTextureSide;
+  // Nearest on a log scale: the next power up is nearer above sqrt(2) times this one.
+  while (side<kMaxTextureSide&& static_cast<long long>(size) * size> 2LL * side * side) {
+    side *= 2;
+  }
+  return side;
+}
+
+datagen::Picture loadTexture(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    throw ImportError(path + ": is a directory, not an image");
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) throw ImportError(path + ": cannot open it: " + std::strerror(errno));
+
+  int width = 0, height = 0, channels = 0;
+  if (stbi_info_from_file(file.get(), &width, &height, &channels) == 0) {
+    throw ImportError(path + ": not an image stb_image can read (" + stbReason() + ")");
+  }
+  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+      static_cast<long long>(width) * height > kMaxPixels) {
+    throw ImportError(path + ": the image is " + std::to_string(width) + " by " +
+                      std::to_string(height) + " pixels; at most " + std::to_string(kMaxSide) +
+                      " on a side and " + std::to_string(kMaxPixels) + " in all are accepted");
+  }
+  std::unique_ptr<unsigned char, StbFree> pixels(
+      stbi_load_from_file(file.get(), &width, &height, &channels, 3));
+  if (!pixels) throw ImportError(path + ": cannot decode the image (" + stbReason() + ")");
+
+  datagen::Picture picture;
+  picture.width = textureSide(width);
+  picture.height = textureSide(height);
+  std::vector<std::uint8_t> scaled(static_cast<size_t>(picture.width) * picture.height * 3);
+  if (stbir_resize_uint8(pixels.get(), width, height, 0, scaled.data(), picture.width,
+                         picture.height, 0, 3) == 0) {
+    throw ImportError(path + ": cannot scale the image");
+  }
+  // stb_image gives the top row first; the program's textures hold the
+  // bottom row first.
+  const size_t row = static_cast<size_t>(picture.width) * 3;
+  picture.rgb.resize(scaled.size());
+  for (int y = 0; y < picture.height; ++y) {
+    std::memcpy(&picture.rgb[static_cast<size_t>(picture.height - 1 - y) * row],
+                &scaled[static_cast<size_t>(y) * row], row);
+  }
+  return picture;
+}
+
+}  // namespace importer

@@ -1,0 +1,73 @@
+#include "lighter/command_line.h"
+
+#include <cstring>
+
+const char kUsage[] =
+    "Usage: lighter [GLUT-OPTION...] [DIRECTORY]\n"
+    "       lighter --help | --version\n"
+    "\n"
+    "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
+    "light the flame and put it out; the right button opens the menu (flame\n"
+    "colours, wireframe or smooth drawing, exit).\n"
+    "\n"
+    "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
+    "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
+    "without it the program reads the data set it was installed with.\n"
+    "\n"
+    "  --help      show this text and exit\n"
+    "  --version   show the version and exit\n";
+
+namespace {
+
+// freeglut's options: two take a value, the rest stand alone.
+bool isGlutOptionWithValue(const char* arg) {
+  return std::strcmp(arg, "-display") == 0 || std::strcmp(arg, "-geometry") == 0;
+}
+
+bool isGlutFlag(const char* arg) {
+  for (const char* flag : {"-direct", "-indirect", "-iconic", "-gldebug", "-sync"}) {
+    if (std::strcmp(arg, flag) == 0) return true;
+  }
+  return false;
+}
+
+CommandLine badUsage(std::string problem) {
+  CommandLine line;
+  line.action = CommandAction::kBadUsage;
+  line.problem = std::move(problem);
+  return line;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+  CommandLine line;
+  line.glutArgs.push_back(argc > 0 && argv[0] != nullptr ? argv[0] : "lighter");
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    const bool option = !optionsEnded && arg[0] == '-' && arg[1] != '\0';
+    if (!option) {
+      line.dataDir = arg;
+    } else if (std::strcmp(arg, "--help") == 0) {
+      line.action = CommandAction::kHelp;
+      return line;
+    } else if (std::strcmp(arg, "--version") == 0) {
+      line.action = CommandAction::kVersion;
+      return line;
+    } else if (std::strcmp(arg, "--") == 0) {
+      optionsEnded = true;
+    } else if (isGlutFlag(arg)) {
+      line.glutArgs.push_back(arg);
+    } else if (isGlutOptionWithValue(arg)) {
+      if (i + 1 == argc) return badUsage(std::string("option ") + arg + " needs a value");
+      line.glutArgs.push_back(arg);
+      line.glutArgs.push_back(argv[++i]);
+    } else {
+      return badUsage(std::string("unknown option ") + arg);
+    }
+  }
+  return line;
+}
+
+std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

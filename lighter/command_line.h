@@ -1,0 +1,30 @@
+// The program's command line: GLUT's options, a data directory, --help and
+// --version. Plain values, no GL: the program acts on the result.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class CommandAction { kRun, kHelp, kVersion, kBadUsage };
+
+struct CommandLine {
+  CommandAction action = CommandAction::kRun;
+  // The directory to run in; empty for the working directory.
+  std::string dataDir;
+  // argv[0] and GLUT's own options with their values, in their order, for
+  // glutInit.
+  std::vector<std::string> glutArgs;
+  // What is wrong, for kBadUsage.
+  std::string problem;
+};
+
+// Sorts the arguments. The first --help or --version decides alone. When
+// more than one directory is named, the last one counts: the installed
+// launcher names the shipped data set first, so one the user gives wins.
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The text of --help, and of a usage error after its one line.
+extern const char kUsage[];
+
+// "lighter 1.0.0": the name and the project's version.
+std::string versionLine();

@@ -1,0 +1,91 @@
+// Arbitrary geometry through the importer's own stages, after what a model
+// reader would hand them: join, orient, simplify, frame, sort and write, then
+// read back with the program's reader. Every face it reads must have a
+// normal, and nothing may skip a face; the framing checks itself and throws
+// std::logic_error (which aborts here) when the picture misses its place.
+//
+// Input: byte 0 the number of vertices (3 to 64), byte 1 the up axis, the
+// turn, the face budget and whether the shape is also the lid, then x, y, z of each vertex as
+// 32-bit floats, then the faces as byte triples (corners taken modulo the vertex count).
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "importer/clean.h"
+#include "importer/frame.h"
+#include "importer/orient.h"
+#include "importer/simplify.h"
+#include "importer/sort.h"
+#include "importer/write.h"
+#include "mesh/mesh.h"
+#include "mesh/reader.h"
+
+namespace {
+
+importer::SourceMesh meshFrom(const uint8_t* data, size_t size, bool& ok) {
+  importer::SourceMesh mesh;
+  ok = false;
+  if (size < 2) return mesh;
+  const size_t vertices = 3 + data[0] % 62;
+  size_t at = 2;
+  if (size < at + vertices * 12) return mesh;
+  for (size_t i = 0; i < vertices * 3; ++i, at += 4) {
+    float value;
+    std::memcpy(&value, data + at, 4);
+    if (!std::isfinite(value)) return mesh;  // the reader refuses those
+    mesh.positions.push_back(value);
+  }
+  for (; at + 3 <= size; at += 3) {
+    for (size_t k = 0; k < 3; ++k) mesh.indices.push_back(data[at + k] % vertices);
+  }
+  ok = true;
+  return mesh;
+}
+
+void checkAsTheProgramReadsIt(const datagen::Mesh& mesh, int isBase) {
+  MeshState meshes;
+  std::istringstream in(importer::meshText(mesh));
+  std::ostringstream commentary;
+  readStream(meshes, in, isBase, "fuzz.m", commentary);
+  if (commentary.str().find("face skipped") != std::string::npos) std::abort();
+  const auto& faces = isBase ? meshes.lighterBaseTriangles : meshes.lighterTopTriangles;
+  if (faces.size() != mesh.faces.size()) std::abort();
+  for (const Tri& f : faces) {
+    if (!std::isfinite(f.normal.x) || !std::isfinite(f.normal.y) || !std::isfinite(f.normal.z)) {
+      std::abort();
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  bool ok = false;
+  importer::SourceMesh mesh = meshFrom(data, size, ok);
+  if (!ok) return 0;
+  const uint8_t options = data[1];
+  try {
+    importer::CleanReport cleaned;
+    mesh = importer::cleanMesh(mesh, cleaned);
+    if (mesh.indices.empty()) return 0;
+    importer::Orientation orientation;
+    orientation.up = {options % 3, options & 8 ? -1 : 1};
+    orientation.turnDegrees = (options & 16) ? 37.0 : 0.0;
+    importer::orientMesh(mesh, orientation);
+    importer::SimplifyReport simplified;
+    mesh = importer::simplifyMesh(mesh, (options & 32) ? 4 : 0, simplified);
+    // With a lid: the same shape again, beside the body.
+    const bool lid = (options & 64) != 0;
+    importer::FramedModel model = importer::frameModel(mesh, lid ? &mesh : nullptr);
+    importer::sortFaces(model);
+    checkAsTheProgramReadsIt(model.base, 1);
+    if (lid) checkAsTheProgramReadsIt(model.lid, 0);
+  } catch (const importer::ImportError&) {
+    // A model the importer refuses, with its reason: fine.
+  }
+  return 0;
+}

@@ -1,0 +1,168 @@
+// lighter-import as a user runs it: its exit status, its one line on
+// standard error for each kind of bad input, its usage text, and the output
+// directory it leaves (or does not leave) behind.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/command.h"
+#include "tests/support/test_models.h"
+#include "tests/unit/importer_test_support.h"
+#include "tools/datagen/images.h"
+
+namespace {
+
+using importertest::TempDir;
+namespace fs = std::filesystem;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs lighter-import with `args` in `dir`, as its working directory.
+Result run(const TempDir& dir, const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {LIGHTER_IMPORT_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  TempDir logs;
+  const std::string out = (logs / "out").string(), err = (logs / "err").string();
+  Result r;
+  {
+    support::Child child(argv, dir.path().string(), {}, out, err);
+    r.status = child.waitForExit(support::Seconds(120)).value_or(-1);
+  }
+  r.out = support::readFile(out);
+  r.err = support::readFile(err);
+  return r;
+}
+
+std::vector<std::string> entries(const TempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// One line on standard error that names the problem, status 1, and nothing
+// in the directory but what the test put there.
+void expectRefused(const TempDir& dir, const std::vector<std::string>& args,
+                   const std::string& expected) {
+  const std::vector<std::string> before = entries(dir);
+  const Result r = run(dir, args);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_EQ(r.err.rfind("lighter-import: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+  EXPECT_EQ(entries(dir), before) << "something was left behind";
+}
+
+void expectUsage(const TempDir& dir, const std::vector<std::string>& args,
+                 const std::string& expected) {
+  const Result r = run(dir, args);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(expected), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("usage: lighter-import BODY"), std::string::npos) << r.err;
+}
+
+TEST(ImportCommand, WritesTheDataDirectoryNamedAfterTheModelAndSaysHowToRunIt) {
+  TempDir dir;
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  const Result r = run(dir, {"house.obj"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("body 16 faces, 10 vertices"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Run it:  lighter ./lighter-data-house"), std::string::npos) << r.out;
+  EXPECT_EQ(entries(dir), (std::vector<std::string>{"house.obj", "lighter-data-house"}));
+  for (const char* file : {"lighterBase.m", "lighterTop.m", "topTexture.bmp", "baseTexture.bmp",
+                           "silverTexture.bmp", "Data/Particle.raw"}) {
+    EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-house" / file)) << file;
+  }
+  EXPECT_EQ(importertest::contentOf(dir / "lighter-data-house/lighterTop.m"), "");
+  // The shipped set's pictures, as the data set generator makes them.
+  auto bytes = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
+  const fs::path data = dir / "lighter-data-house";
+  EXPECT_EQ(importertest::contentOf(data / "topTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::lidPattern())));
+  EXPECT_EQ(importertest::contentOf(data / "baseTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::bodyPattern())));
+  EXPECT_EQ(importertest::contentOf(data / "silverTexture.bmp"),
+            bytes(datagen::encodeBmp(datagen::brushedSilver())));
+  EXPECT_EQ(importertest::contentOf(data / "Data/Particle.raw"), bytes(datagen::particleGlow()));
+}
+
+TEST(ImportCommand, BadInputGivesOneLineStatusOneAndLeavesNothing) {
+  TempDir dir;
+  testmodels::writeFile((dir / "junk.xyz").string(), "this is no model\n");
+  testmodels::writeFile((dir / "lines.obj").string(), "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2\np 3\n");
+  testmodels::writeFile((dir / "nan.obj").string(),
+                        "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 nan\nf 1 2 3\nf 2 4 3\n");
+  testmodels::writeFile((dir / "flat.obj").string(),
+                        "v 0 0 0\nv 1 0 0\nv 2 0 0\nv 3 0 0\nf 1 2 3\nf 2 3 4\n");
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  testmodels::writeFile((dir / "photo.png").string(), "not a picture");
+  fs::create_directory(dir / "folder.obj");
+
+  expectRefused(dir, {"missing.obj"}, "missing.obj: cannot open it: No such file or directory");
+  expectRefused(dir, {"folder.obj"}, "folder.obj: is a directory");
+  expectRefused(dir, {"junk.xyz"}, "junk.xyz: cannot read it (Assimp: \"");
+  expectRefused(dir, {"lines.obj"}, "lines.obj: has no triangles (only points or lines)");
+  expectRefused(dir, {"nan.obj"}, "nan.obj: has a coordinate that is not a finite number");
+  expectRefused(dir, {"flat.obj"}, "flat.obj: has no triangles with an area");
+  expectRefused(dir, {"--lid", "house.obj"}, "a lid needs a body");
+  expectRefused(dir, {"house.obj", "--lid", "missing.obj"}, "missing.obj: cannot open it");
+  expectRefused(dir, {"house.obj", "--texture", "photo.png"}, "photo.png: not an image");
+}
+
+TEST(ImportCommand, BadUsageGivesTheUsageAndStatusTwo) {
+  TempDir dir;
+  expectUsage(dir, {}, "no model named");
+  expectUsage(dir, {"a.obj", "b.obj"}, "one body model at a time");
+  expectUsage(dir, {"a.obj", "--colour", "red"}, "unknown option --colour");
+  expectUsage(dir, {"a.obj", "--up", "w"}, "--up takes x, y, z, -x, -y or -z");
+  expectUsage(dir, {"a.obj", "--max-faces", "-3"}, "--max-faces takes a number");
+  expectUsage(dir, {"a.obj", "--turn=north"}, "--turn takes degrees");
+  expectUsage(dir, {"a.obj", "-o"}, "-o needs a value");
+  EXPECT_EQ(entries(dir), std::vector<std::string>{});
+
+  const Result help = run(dir, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: lighter-import BODY", 0), 0u);
+  const Result version = run(dir, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("lighter-import ", 0), 0u);
+}
+
+TEST(ImportCommand, AnExistingDirectoryIsReplacedOnlyWithForceAndOnlyIfItIsADataDirectory) {
+  TempDir dir;
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  fs::create_directory(dir / "out");
+  testmodels::writeFile((dir / "out/lighterBase.m").string(), "kept\n");
+
+  expectRefused(dir, {"house.obj", "-o", "out"}, "out: already exists");
+  EXPECT_EQ(importertest::contentOf(dir / "out/lighterBase.m"), "kept\n");
+
+  const Result forced = run(dir, {"house.obj", "-o", "out", "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.err;
+  EXPECT_NE(importertest::contentOf(dir / "out/lighterBase.m"), "kept\n");
+  EXPECT_EQ(entries(dir), (std::vector<std::string>{"house.obj", "out"}));
+
+  fs::create_directory(dir / "notes");
+  testmodels::writeFile((dir / "notes/todo.txt").string(), "mine\n");
+  expectRefused(dir, {"house.obj", "-o", "notes", "--force"}, "notes: is not a data directory");
+  EXPECT_EQ(importertest::contentOf(dir / "notes/todo.txt"), "mine\n");
+}
+
+TEST(ImportCommand, MakesMissingParentsOfTheOutputDirectory) {
+  TempDir dir;
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  const Result r = run(dir, {"house.obj", "-o", "models/house"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_regular_file(dir / "models/house/lighterBase.m"));
+  // A failure leaves no parent it made: a bad model into a new tree.
+  expectRefused(dir, {"missing.obj", "-o", "more/models/x"}, "missing.obj: cannot open it");
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Makes the README's picture of an imported model: the project's own candle
+# (importer/model_gen), imported with lighter-import and shown by the program
+# with its flame lit, on a private X server.
+#   tools/import_screenshot.sh [OUTPUT_DIR]
+# Default: docs; writes imported-candle.png. Builds with the CMake preset
+# "default" (in build/). Needs Xvfb, xdotool, xwd and ImageMagick.
+set -euo pipefail
+# shellcheck source=tools/xsession.sh
+source "$(dirname "$0")/xsession.sh"
+mkdir -p "${1:-$xsession_root/docs}"
+out=$(cd "${1:-$xsession_root/docs}" && pwd)
+
+build_program model_gen lighter-import
+"$xsession_build/importer/model_gen" candle 5000 "$xsession_tmp/candle.obj"
+"$xsession_build/importer/lighter-import" "$xsession_tmp/candle.obj" \
+  -o "$xsession_tmp/lighter-data-candle" >/dev/null
+
+start_x
+start_lighter "$xsession_tmp/lighter-data-candle"
+light_flame
+sleep 4  # the first flames still show the start-up spread of colours
+shoot "$out/imported-candle.png"
+echo "import_screenshot: wrote $out/imported-candle.png"

@@ -1,0 +1,329 @@
+#!/usr/bin/env bash
+# The storm: a checked build of the program under its own Xvfb, driven for
+# SECONDS by random events from a fixed seed, as a hostile user would: left
+# clicks in and out of the click rectangle, bursts of clicks 1 ms apart,
+# other buttons, menu walks and picks (never "Exit" until the end), resizes
+# down to 1x1 and up to 2000x50 and 50x2000, moves off-screen and back,
+# unmap and map, key presses. Every 30 s the window is put back to its
+# normal size and place and a click outside the rectangle must be answered
+# on standard output; resident memory is sampled then. At the end "Exit"
+# must give status 0, with no sanitizer report, no GL error, no allocation
+# by the program in frames or between them, and resident memory within 10 %
+# of its value after the first minute.
+#
+#   tools/storm/run.sh BINARY DATA_DIR SECONDS [SEED]
+#
+# BINARY is lighter_storm (or lighter_checked); tools/storm.sh builds it
+# and runs this. Prints the figures; exits 0 only if every check held.
+set -uo pipefail
+
+binary=$1
+data=$2
+seconds=$3
+seed=${4:-13}
+work=$(mktemp -d /tmp/lighter-storm-XXXXXX)
+xvfb_pid=
+program_pid=
+keep=  # the program's output is kept when a check fails
+cleanup() {
+  [ -n "$program_pid" ] && kill -KILL "$program_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  if [ -n "$keep" ]; then echo "storm: the program's output is in $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "storm: FAILED: $*"
+  echo "storm: last lines of standard error:"
+  tail -n 20 "$work/stderr" | sed 's/^/  /'
+  keep=1
+  exit 1
+}
+
+# ---- the X server and the program -------------------------------------------
+
+Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -noreset 8>"$work/display" \
+  >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+# No stdbuf: the program's own line buffering after start-up is under test.
+UBSAN_OPTIONS=print_stacktrace=1 "$binary" "$data" >"$work/stdout" 2>"$work/stderr" &
+program_pid=$!
+
+# ---- the window and its state -----------------------------------------------
+
+kNormalX=320 kNormalY=100 kNormalW=800 kNormalH=600
+win=
+for _ in $(seq 400); do
+  win=$(xdotool search --onlyvisible --name '^Lighter Demonstration$' 2>/dev/null | head -n 1)
+  [ -n "$win" ] && break
+  kill -0 "$program_pid" 2>/dev/null || fail "the program ended during start-up"
+  sleep 0.05
+done
+[ -n "$win" ] || fail "no window"
+wx=$kNormalX wy=$kNormalY ww=$kNormalW wh=$kNormalH
+
+# freeglut's menus: entries 25 pixels apart, the first centred 14 below the
+# top, 4 pixels of border. The main menu has 3 entries ("Exit" the third),
+# the flame colours 5, the mesh modes 2: their heights tell them apart.
+entry_y() { echo $(($1 + 14 + 25 * $2)); }
+menu_height() { echo $((25 * $1 + 4)); }
+
+# Open freeglut menus as "x y width height" lines.
+menus() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null); do
+    xdotool getwindowgeometry --shell "$id" 2>/dev/null |
+      awk -F= '{v[$1]=$2} END {print v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]}'
+  done
+}
+
+# Whether screen point (x, y) lies on an open menu: a click there could pick
+# an entry, "Exit" among them.
+on_menu() {
+  local mx my mw mh
+  while read -r mx my mw mh; do
+    [ -z "$mx" ] && continue
+    if [ "$1" -ge "$mx" ] && [ "$1" -lt $((mx + mw)) ] && [ "$2" -ge "$my" ] &&
+      [ "$2" -lt $((my + mh)) ]; then
+      return 0
+    fi
+  done < <(menus)
+  return 1
+}
+
+# Clicks `button` at window point (x, y), `count` times 1 ms apart, unless
+# the point lies on a menu.
+click() {
+  local x=$((wx + $1)) y=$((wy + $2)) button=$3 count=${4:-1}
+  on_menu "$x" "$y" && return
+  xdotool mousemove "$x" "$y" click --repeat "$count" --delay 1 "$button" 2>/dev/null
+}
+
+rnd() { echo $((RANDOM % $1)); }
+
+# ---- the events -------------------------------------------------------------
+
+declare -A done_events=()
+count() { done_events[$1]=$((${done_events[$1]:-0} + 1)); }
+
+left_in_rectangle() {
+  click $((280 + $(rnd 221))) $((wh - 1 - (5 + $(rnd 296)))) 1
+  count "left click in the rectangle"
+}
+left_outside() {
+  click $(rnd $((ww > 1 ? ww : 1))) $(rnd $((wh > 1 ? wh : 1))) 1
+  count "left click anywhere"
+}
+burst() {
+  click $((280 + $(rnd 221))) $((wh - 1 - (5 + $(rnd 296)))) 1 $((2 + $(rnd 9)))
+  count "burst of clicks 1 ms apart"
+}
+other_button() {
+  local buttons=(2 4 5 6 7 8 9)
+  click $(rnd 800) $(rnd 600) "${buttons[$(rnd ${#buttons[@]})]}"
+  count "other button"
+}
+# The open menu of `entries` entries nearest to screen point (x, y), waiting
+# up to 2 s for it to appear.
+menu_of() {
+  local entries=$1 x=$2 y=$3 found
+  for _ in $(seq 100); do
+    found=$(menus | awk -v h="$(menu_height "$entries")" -v x="$x" -v y="$y" \
+      '$4 == h {d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}}
+       END {print best}')
+    [ -n "$found" ] && break
+    sleep 0.02
+  done
+  echo "$found"
+}
+
+# Opens the menu, hovers an entry or two and, half the time, picks a colour
+# or a mesh mode; the rest leaves it open for the events that follow. Only
+# a submenu's entries are ever clicked, so "Exit" is never picked.
+menu_walk() {
+  local x=$(rnd $((ww < 700 ? ww : 700))) y=$(rnd $((wh < 500 ? wh : 500)))
+  on_menu $((wx + x)) $((wy + y)) && return
+  [ -n "$(menus)" ] && return  # a right click would only close it
+  click "$x" "$y" 3
+  count "menu opened"
+  local main
+  main=$(menu_of 3 $((wx + x)) $((wy + y)))
+  [ -z "$main" ] && return
+  read -r mx my mw _ <<<"$main"
+  local entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
+  xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
+  [ "$(rnd 2)" -eq 0 ] && return
+  local entries=$((entry == 0 ? 5 : 2)) sub
+  sub=$(menu_of "$entries" $((mx + mw)) "$my")
+  [ -z "$sub" ] && return
+  read -r sx sy sw _ <<<"$sub"
+  xdotool mousemove $((sx + sw / 2)) "$(entry_y "$sy" "$(rnd $entries)")" click 1 2>/dev/null
+  count "menu pick"
+}
+resize() {
+  local sizes=("1 1" "2000 50" "50 2000" "800 600" "$((1 + $(rnd 1200))) $((1 + $(rnd 900)))")
+  read -r ww wh <<<"${sizes[$(rnd ${#sizes[@]})]}"
+  xdotool windowsize "$win" "$ww" "$wh" 2>/dev/null
+  count "resize"
+}
+move_away_and_back() {
+  local places=("-3000 -3000" "5000 200" "200 5000" "-790 -590")
+  xdotool windowmove "$win" ${places[$(rnd ${#places[@]})]} 2>/dev/null
+  sleep 0.0$(rnd 10)
+  xdotool windowmove "$win" "$wx" "$wy" 2>/dev/null
+  count "move off-screen and back"
+}
+unmap_and_map() {
+  xdotool windowunmap "$win" 2>/dev/null
+  sleep 0.0$(rnd 10)
+  xdotool windowmap "$win" 2>/dev/null
+  count "unmap and map"
+}
+key_press() {
+  local keys=(a Escape Return space F1 Up Down ctrl+c alt+F4 q BackSpace)
+  xdotool key "${keys[$(rnd ${#keys[@]})]}" 2>/dev/null
+  count "key press"
+}
+
+random_event() {
+  local r=$(rnd 100)
+  if [ "$r" -lt 20 ]; then left_in_rectangle
+  elif [ "$r" -lt 35 ]; then left_outside
+  elif [ "$r" -lt 43 ]; then burst
+  elif [ "$r" -lt 53 ]; then other_button
+  elif [ "$r" -lt 65 ]; then menu_walk
+  elif [ "$r" -lt 75 ]; then resize
+  elif [ "$r" -lt 80 ]; then move_away_and_back
+  elif [ "$r" -lt 85 ]; then unmap_and_map
+  else key_press
+  fi
+}
+
+# ---- the checks every 30 s --------------------------------------------------
+
+resident_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$program_pid/status" 2>/dev/null; }
+
+# The window back at its normal size and place, mapped, with no menu open.
+normal_window() {
+  xdotool windowmap "$win" 2>/dev/null
+  xdotool windowmove "$win" "$kNormalX" "$kNormalY" 2>/dev/null
+  xdotool windowsize "$win" "$kNormalW" "$kNormalH" 2>/dev/null
+  wx=$kNormalX wy=$kNormalY ww=$kNormalW wh=$kNormalH
+  local geometry corner
+  for _ in $(seq 200); do
+    geometry=$(xdotool getwindowgeometry --shell "$win" 2>/dev/null | tr '\n' ' ')
+    [[ "$geometry" == *"X=$kNormalX Y=$kNormalY WIDTH=$kNormalW HEIGHT=$kNormalH "* ]] && break
+    sleep 0.02
+  done
+  # A left click in the window closes open menus; one on a corner no menu covers.
+  for _ in $(seq 10); do
+    [ -z "$(menus)" ] && return 0
+    for corner in "2 2" "797 2" "2 597" "797 597"; do
+      read -r cx cy <<<"$corner"
+      on_menu $((wx + cx)) $((wy + cy)) || break
+    done
+    click "$cx" "$cy" 1
+    sleep 0.1
+  done
+  [ -z "$(menus)" ]
+}
+
+checks=0
+samples=()
+sample_times=()
+# A click outside the rectangle, at an x of its own, must be answered.
+checkpoint() {
+  local elapsed=$1
+  normal_window || fail "menus stay open at ${elapsed} s"
+  local x=$((100 + checks % 150)) y=50
+  local line="mouse clicked at $x $((kNormalH - 1 - y))"
+  local before
+  before=$(grep -cx "$line" "$work/stdout")
+  click "$x" "$y" 1
+  local answered=
+  for _ in $(seq 300); do
+    if [ "$(grep -cx "$line" "$work/stdout")" -gt "$before" ]; then answered=1; break; fi
+    kill -0 "$program_pid" 2>/dev/null || fail "the program ended at ${elapsed} s"
+    sleep 0.05
+  done
+  [ -n "$answered" ] || fail "no \"$line\" on standard output at ${elapsed} s"
+  checks=$((checks + 1))
+  samples+=("$(resident_kb)")
+  sample_times+=("$elapsed")
+}
+
+# ---- the storm ----------------------------------------------------------------
+
+RANDOM=$seed
+start=$SECONDS
+checkpoint 0
+next_check=30
+events=0
+while [ $((SECONDS - start)) -lt "$seconds" ]; do
+  random_event
+  events=$((events + 1))
+  sleep 0.0$(rnd 5)
+  kill -0 "$program_pid" 2>/dev/null || fail "the program ended after $events events"
+  if [ $((SECONDS - start)) -ge "$next_check" ]; then
+    checkpoint $((SECONDS - start))
+    next_check=$((next_check + 30))
+  fi
+done
+checkpoint $((SECONDS - start))
+
+# "Exit" through the menu.
+normal_window || fail "menus stay open at the end"
+click 100 100 3
+main=$(menu_of 3 $((wx + 100)) $((wy + 100)))
+[ -n "$main" ] || fail "the menu did not open for \"Exit\""
+read -r mx my mw _ <<<"$main"
+xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" 2)" click 1 2>/dev/null
+status=
+for _ in $(seq 600); do
+  if ! kill -0 "$program_pid" 2>/dev/null; then
+    wait "$program_pid"
+    status=$?
+    break
+  fi
+  sleep 0.05
+done
+program_pid_done=$program_pid
+program_pid=
+[ -n "$status" ] || { kill -KILL "$program_pid_done"; fail "\"Exit\" did not end the program"; }
+
+# ---- the figures and the verdict ---------------------------------------------
+
+echo "storm: $seconds s, seed $seed, $events events:"
+for kind in "${!done_events[@]}"; do echo "  ${done_events[$kind]} $kind"; done | sort -k2
+echo "storm: $checks clicks outside the rectangle answered, one every 30 s"
+echo "storm: resident memory at each check (s:kB): $(paste -d: <(printf '%s\n' "${sample_times[@]}") \
+  <(printf '%s\n' "${samples[@]}") | tr '\n' ' ')"
+grep '^checked:' "$work/stderr" | sed 's/^/storm: /'
+
+verdict=0
+problem() { echo "storm: FAILED: $*"; verdict=1; }
+[ "$status" -eq 0 ] || problem "\"Exit\" gave status $status"
+grep -q 'runtime error' "$work/stderr" && problem "sanitizer report: $(grep -m1 'runtime error' "$work/stderr")"
+grep -q '^GL error' "$work/stderr" && problem "$(grep -c '^GL error' "$work/stderr") GL errors"
+grep -q 'GL errors 0;' "$work/stderr" || problem "no totals of GL errors"
+grep -q 'program 0 (in 0 frames)' "$work/stderr" || problem "the program allocated in frames"
+grep -q 'by the program between frames 0$' "$work/stderr" || problem "the program allocated between frames"
+grep -q 'cannot be told apart' "$work/stderr" && problem "allocations cannot be told apart by caller"
+# The baseline: the first sample at or after one minute (half the run for
+# shorter runs), all at the normal window size.
+base_at=$((seconds < 120 ? seconds / 2 : 60))
+base=
+for i in "${!samples[@]}"; do
+  if [ -z "$base" ] && [ "${sample_times[$i]}" -ge "$base_at" ]; then base=${samples[$i]}; fi
+  if [ -n "$base" ] && [ "${samples[$i]}" -gt $((base + base / 10)) ]; then
+    problem "resident memory ${samples[$i]} kB at ${sample_times[$i]} s, more than 10 % above $base kB"
+  fi
+done
+echo "storm: baseline resident memory $base kB (first check at or after $base_at s)"
+if [ "$verdict" -eq 0 ]; then echo "storm: passed"; else tail -n 20 "$work/stderr" | sed 's/^/  /'; fi
+exit "$verdict"
