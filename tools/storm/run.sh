@@ -129,18 +129,23 @@ other_button() {
   count "other button"
 }
 # The open menu of `entries` entries nearest to screen point (x, y), waiting
-# up to 2 s for it to appear.
+# up to `wait` seconds (2 by default) for it to appear.
 menu_of() {
-  local entries=$1 x=$2 y=$3 found
-  for _ in $(seq 100); do
+  local entries=$1 x=$2 y=$3 deadline=$((SECONDS + ${4:-2})) found
+  while :; do
     found=$(menus | awk -v h="$(menu_height "$entries")" -v x="$x" -v y="$y" \
       '$4 == h {d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}}
        END {print best}')
-    [ -n "$found" ] && break
+    [ -n "$found" ] || [ "$SECONDS" -ge "$deadline" ] && break
     sleep 0.02
   done
   echo "$found"
 }
+# A right click opens the main menu once the program has handled it, which on
+# a loaded machine can take seconds. Until the menu is seen no other click may
+# follow: it would reach the program after the menu has opened and could land
+# on "Exit".
+kMenuWait=60
 
 # Opens the menu, hovers an entry or two and, half the time, picks a colour
 # or a mesh mode; the rest leaves it open for the events that follow. Only
@@ -152,8 +157,8 @@ menu_walk() {
   click "$x" "$y" 3
   count "menu opened"
   local main
-  main=$(menu_of 3 $((wx + x)) $((wy + y)))
-  [ -z "$main" ] && return
+  main=$(menu_of 3 $((wx + x)) $((wy + y)) "$kMenuWait")
+  [ -n "$main" ] || fail "the menu did not open within $kMenuWait s"
   read -r mx my mw _ <<<"$main"
   local entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
   xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
@@ -279,7 +284,7 @@ checkpoint $((SECONDS - start))
 # "Exit" through the menu.
 normal_window || fail "menus stay open at the end"
 click 100 100 3
-main=$(menu_of 3 $((wx + 100)) $((wy + 100)))
+main=$(menu_of 3 $((wx + 100)) $((wy + 100)) "$kMenuWait")
 [ -n "$main" ] || fail "the menu did not open for \"Exit\""
 read -r mx my mw _ <<<"$main"
 xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" 2)" click 1 2>/dev/null
