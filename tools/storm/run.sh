@@ -35,6 +35,11 @@ trap cleanup EXIT
 
 fail() {
   echo "storm: FAILED: $*"
+  if [ -n "${win:-}" ]; then
+    echo "storm: the window: $(xwininfo -id "$win" 2>/dev/null |
+      awk -F': *' '/Absolute upper-left X|Absolute upper-left Y|Width|Height|Map State/ {printf "%s ", $2}')"
+    echo "storm: open menus (x y width height): $(menus | tr '\n' ';')"
+  fi
   echo "storm: last lines of standard error:"
   tail -n 20 "$work/stderr" | sed 's/^/  /'
   keep=1
@@ -151,7 +156,11 @@ kMenuWait=60
 # or a mesh mode; the rest leaves it open for the events that follow. Only
 # a submenu's entries are ever clicked, so "Exit" is never picked.
 menu_walk() {
-  local x=$(rnd $((ww < 700 ? ww : 700))) y=$(rnd $((wh < 500 ? wh : 500)))
+  # A right press on the window's first row or column opens no menu (so a
+  # window of 1 pixel has none), and not too far right: a submenu must open
+  # to the right of its menu, on the screen, never over the main menu's "Exit".
+  [ "$ww" -ge 2 ] && [ "$wh" -ge 2 ] || return
+  local x=$((1 + $(rnd $(((ww < 500 ? ww : 500) - 1))))) y=$((1 + $(rnd $(((wh < 500 ? wh : 500) - 1)))))
   on_menu $((wx + x)) $((wy + y)) && return
   [ -n "$(menus)" ] && return  # a right click would only close it
   click "$x" "$y" 3
