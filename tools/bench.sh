@@ -15,7 +15,7 @@ set -euo pipefail
 source "$(dirname "$0")/report_section.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=build-bench  # the bench preset's binary directory
+build="build-bench"  # the bench preset's binary directory
 report="$root/docs/performance.md"
 work=$(mktemp -d /tmp/lighter-bench-XXXXXX)
 xvfb_pid=""
@@ -51,7 +51,8 @@ start_xvfb() {
     [ -s "$work/display" ] && break
     sleep 0.1
   done
-  export DISPLAY=":$(head -n1 "$work/display")"
+  DISPLAY=":$(head -n1 "$work/display")"
+  export DISPLAY
 }
 
 # --- Frames ------------------------------------------------------------------

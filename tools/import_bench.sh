@@ -17,7 +17,7 @@ set -euo pipefail
 source "$(dirname "$0")/report_section.sh"
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=build-bench  # the bench preset's binary directory
+build="build-bench"  # the bench preset's binary directory
 report="$root/docs/performance.md"
 work=$(mktemp -d /tmp/lighter-import-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -63,19 +63,20 @@ for n in "${sizes[@]}"; do
         awk -v u="$u" -v s="$s" 'BEGIN {printf "%.0f\n", (u + s) * 1000}'
       done | median)
       kb=$(for r in $(seq "$count"); do time_field 'Maximum resident' <"$work/time-$r.txt"; done | median)
+      declare -A ms=()
       for stage in read clean simplify frame sort write; do
-        declare "ms_$stage=$(for r in $(seq "$count"); do stage_ms "$stage" <"$work/log-$r.txt"; done | median)"
+        ms[$stage]=$(for r in $(seq "$count"); do stage_ms "$stage" <"$work/log-$r.txt"; done | median)
       done
       label=$([ "$budget" = 0 ] && echo "none" || echo "$budget")
       rows+=$(awk -v f="$format" -v mb="$megabytes" -v n="$triangles" -v b="$label" -v o="$faces_out" \
-        -v w="$wall" -v c="$cpu" -v r="$ms_read" -v cl="$ms_clean" -v si="$ms_simplify" \
-        -v fr="$ms_frame" -v so="$ms_sort" -v wr="$ms_write" -v kb="$kb" 'BEGIN {
+        -v w="$wall" -v c="$cpu" -v r="${ms[read]}" -v cl="${ms[clean]}" -v si="${ms[simplify]}" \
+        -v fr="${ms[frame]}" -v so="${ms[sort]}" -v wr="${ms[write]}" -v kb="$kb" 'BEGIN {
           printf "| %s | %d | %d | %s | %d | %d | %d | %d | %d | %d | %d | %d | %d | %.0f |\n",
             f, mb, n, b, o, w, c, r, cl, si, fr + so, wr, r + cl + fr + so + wr, kb / 1024 }')
       rows+=$'\n'
       # At a million triangles and no budget: reading and writing per million.
       if [ "$n" -ge 1000000 ] && [ "$budget" = 0 ]; then
-        summary+=$(awk -v f="$format" -v n="$triangles" -v io="$((ms_read + ms_clean + ms_frame + ms_sort + ms_write))" 'BEGIN {
+        summary+=$(awk -v f="$format" -v n="$triangles" -v io="$((ms[read] + ms[clean] + ms[frame] + ms[sort] + ms[write]))" 'BEGIN {
           per = io / (n / 1e6)
           printf "| %s | %d | %.0f | %s |\n", f, n, per, per < 1000 ? "met" : "MISSED" }')
         summary+=$'\n'

@@ -53,7 +53,8 @@ Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -noreset 8>"$work/display
 xvfb_pid=$!
 for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 
 # No stdbuf: the program's own line buffering after start-up is under test.
 UBSAN_OPTIONS=print_stacktrace=1 "$binary" "$data" >"$work/stdout" 2>"$work/stderr" &
@@ -121,7 +122,7 @@ left_in_rectangle() {
   count "left click in the rectangle"
 }
 left_outside() {
-  click $(rnd $((ww > 1 ? ww : 1))) $(rnd $((wh > 1 ? wh : 1))) 1
+  click "$(rnd $((ww > 1 ? ww : 1)))" "$(rnd $((wh > 1 ? wh : 1)))" 1
   count "left click anywhere"
 }
 burst() {
@@ -130,7 +131,7 @@ burst() {
 }
 other_button() {
   local buttons=(2 4 5 6 7 8 9)
-  click $(rnd 800) $(rnd 600) "${buttons[$(rnd ${#buttons[@]})]}"
+  click "$(rnd 800)" "$(rnd 600)" "${buttons[$(rnd ${#buttons[@]})]}"
   count "other button"
 }
 # The open menu of `entries` entries nearest to screen point (x, y), waiting
@@ -169,7 +170,8 @@ menu_walk() {
   main=$(menu_of 3 $((wx + x)) $((wy + y)) "$kMenuWait")
   [ -n "$main" ] || fail "the menu did not open within $kMenuWait s"
   read -r mx my mw _ <<<"$main"
-  local entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
+  local entry
+  entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
   xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
   [ "$(rnd 2)" -eq 0 ] && return
   local entries=$((entry == 0 ? 5 : 2)) sub
@@ -188,13 +190,13 @@ resize() {
 move_away_and_back() {
   local places=("-3000 -3000" "5000 200" "200 5000" "-790 -590")
   xdotool windowmove "$win" ${places[$(rnd ${#places[@]})]} 2>/dev/null
-  sleep 0.0$(rnd 10)
+  sleep "0.0$(rnd 10)"
   xdotool windowmove "$win" "$wx" "$wy" 2>/dev/null
   count "move off-screen and back"
 }
 unmap_and_map() {
   xdotool windowunmap "$win" 2>/dev/null
-  sleep 0.0$(rnd 10)
+  sleep "0.0$(rnd 10)"
   xdotool windowmap "$win" 2>/dev/null
   count "unmap and map"
 }
@@ -205,7 +207,8 @@ key_press() {
 }
 
 random_event() {
-  local r=$(rnd 100)
+  local r
+  r=$(rnd 100)
   if [ "$r" -lt 20 ]; then left_in_rectangle
   elif [ "$r" -lt 35 ]; then left_outside
   elif [ "$r" -lt 43 ]; then burst
@@ -281,7 +284,7 @@ events=0
 while [ $((SECONDS - start)) -lt "$seconds" ]; do
   random_event
   events=$((events + 1))
-  sleep 0.0$(rnd 5)
+  sleep "0.0$(rnd 5)"
   kill -0 "$program_pid" 2>/dev/null || fail "the program ended after $events events"
   if [ $((SECONDS - start)) -ge "$next_check" ]; then
     checkpoint $((SECONDS - start))
