@@ -116,8 +116,20 @@ TEST(Frame, LeavesTheModelviewIdentityAndTheStacksBalanced) {
 
 TEST(Frame, ClearsTheBackgroundToBlack) {
   gltest::startLighter();
+  // Both buffers white first, under the program's own clear colour kept
+  // aside: the corners turn black only if the frame clears them. The frame
+  // is read from the back buffer: here the front one always reads black,
+  // and a swap copies the back buffer out and leaves it as it was.
+  GLfloat clearColour[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  for (int buffer = 0; buffer < 2; ++buffer) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glutSwapBuffers();
+  }
+  glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
   gltest::drawFrame();
-  glReadBuffer(GL_FRONT);
+  glReadBuffer(GL_BACK);
   // Corners of the window are background whatever the lighter looks like.
   const int corners[4][2] = {{0, 0}, {790, 0}, {0, 590}, {790, 590}};
   for (const auto& c : corners) {
