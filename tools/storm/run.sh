@@ -40,6 +40,8 @@ fail() {
       awk -F': *' '/Absolute upper-left X|Absolute upper-left Y|Width|Height|Map State/ {printf "%s ", $2}')"
     echo "storm: open menus (x y width height): $(menus | tr '\n' ';')"
   fi
+  echo "storm: the last events (seconds into the storm, what was sent):"
+  tail -n 30 "$work/events" 2>/dev/null | sed 's/^/  /'
   echo "storm: last lines of standard error:"
   tail -n 20 "$work/stderr" | sed 's/^/  /'
   keep=1
@@ -88,26 +90,42 @@ menus() {
   done
 }
 
-# Whether screen point (x, y) lies on an open menu: a click there could pick
-# an entry, "Exit" among them.
+# Whether any of the points (x y, ...) lies on an open menu: a click there
+# could pick an entry, "Exit" among them.
 on_menu() {
-  local mx my mw mh
+  local points=("$@") mx my mw mh list i px py
+  list=$(menus)
+  seen_menus=$(tr '\n' ';' <<<"$list")
   while read -r mx my mw mh; do
     [ -z "$mx" ] && continue
-    if [ "$1" -ge "$mx" ] && [ "$1" -lt $((mx + mw)) ] && [ "$2" -ge "$my" ] &&
-      [ "$2" -lt $((my + mh)) ]; then
-      return 0
-    fi
-  done < <(menus)
+    for ((i = 0; i + 1 < ${#points[@]}; i += 2)); do
+      px=${points[i]} py=${points[i + 1]}
+      if [ "$px" -ge "$mx" ] && [ "$px" -lt $((mx + mw)) ] && [ "$py" -ge "$my" ] &&
+        [ "$py" -lt $((my + mh)) ]; then
+        return 0
+      fi
+    done
+  done <<<"$list"
   return 1
 }
 
+# What was sent, for the report of a failed storm.
+log() { echo "$((SECONDS - ${start:-SECONDS})) $*" >>"$work/events"; }
+
 # Clicks `button` at window point (x, y), `count` times 1 ms apart, unless
-# the point lies on a menu.
+# the point lies on a menu. Nor where the window point, taken as a screen
+# point, does: while a menu is open freeglut tests a press in the window
+# against the menu with the press's window coordinates, so such a click
+# picks the entry there.
 click() {
   local x=$((wx + $1)) y=$((wy + $2)) button=$3 count=${4:-1}
-  on_menu "$x" "$y" && return
-  xdotool mousemove "$x" "$y" click --repeat "$count" --delay 1 "$button" 2>/dev/null
+  if on_menu "$x" "$y" "$1" "$2"; then
+    log "no click of button $button at $x $y: on a menu ($seen_menus)"
+    return
+  fi
+  log "button $button x$count at $x $y (menus: $seen_menus)"
+  xdotool mousemove "$x" "$y" click --repeat "$count" --delay 1 "$button" 2>/dev/null ||
+    log "  xdotool failed"
 }
 
 rnd() { echo $((RANDOM % $1)); }
@@ -157,11 +175,10 @@ kMenuWait=60
 # or a mesh mode; the rest leaves it open for the events that follow. Only
 # a submenu's entries are ever clicked, so "Exit" is never picked.
 menu_walk() {
-  # A right press on the window's first row or column opens no menu (so a
-  # window of 1 pixel has none), and not too far right: a submenu must open
-  # to the right of its menu, on the screen, never over the main menu's "Exit".
+  # A right press on the window's first row or column opens no menu, so a
+  # window of 1 pixel has none.
   [ "$ww" -ge 2 ] && [ "$wh" -ge 2 ] || return
-  local x=$((1 + $(rnd $(((ww < 500 ? ww : 500) - 1))))) y=$((1 + $(rnd $(((wh < 500 ? wh : 500) - 1)))))
+  local x=$((1 + $(rnd $(((ww < 700 ? ww : 700) - 1))))) y=$((1 + $(rnd $(((wh < 500 ? wh : 500) - 1)))))
   on_menu $((wx + x)) $((wy + y)) && return
   [ -n "$(menus)" ] && return  # a right click would only close it
   click "$x" "$y" 3
@@ -169,40 +186,52 @@ menu_walk() {
   local main
   main=$(menu_of 3 $((wx + x)) $((wy + y)) "$kMenuWait")
   [ -n "$main" ] || fail "the menu did not open within $kMenuWait s"
+  log "main menu at $main"
   read -r mx my mw _ <<<"$main"
   local entry
   entry=$(rnd 2)  # "Flame Colors" or "Mesh Modes", never "Exit"
+  log "hover entry $entry at $((mx + mw / 2)) $(entry_y "$my" "$entry")"
   xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
   [ "$(rnd 2)" -eq 0 ] && return
   local entries=$((entry == 0 ? 5 : 2)) sub
   sub=$(menu_of "$entries" $((mx + mw)) "$my")
   [ -z "$sub" ] && return
   read -r sx sy sw _ <<<"$sub"
-  xdotool mousemove $((sx + sw / 2)) "$(entry_y "$sy" "$(rnd $entries)")" click 1 2>/dev/null
+  local pick
+  pick=$(rnd $entries)
+  log "submenu at $sub: pick entry $pick at $((sx + sw / 2)) $(entry_y "$sy" "$pick")"
+  xdotool mousemove $((sx + sw / 2)) "$(entry_y "$sy" "$pick")" click 1 2>/dev/null
   count "menu pick"
 }
 resize() {
   local sizes=("1 1" "2000 50" "50 2000" "800 600" "$((1 + $(rnd 1200))) $((1 + $(rnd 900)))")
   read -r ww wh <<<"${sizes[$(rnd ${#sizes[@]})]}"
+  log "resize to $ww $wh"
   xdotool windowsize "$win" "$ww" "$wh" 2>/dev/null
   count "resize"
 }
 move_away_and_back() {
-  local places=("-3000 -3000" "5000 200" "200 5000" "-790 -590")
-  xdotool windowmove "$win" ${places[$(rnd ${#places[@]})]} 2>/dev/null
+  local places=("-3000 -3000" "5000 200" "200 5000" "-790 -590") place
+  place=${places[$(rnd ${#places[@]})]}
+  log "move to $place and back"
+  # shellcheck disable=SC2086 # the place is two arguments
+  xdotool windowmove "$win" $place 2>/dev/null || log "  xdotool failed"
   sleep "0.0$(rnd 10)"
-  xdotool windowmove "$win" "$wx" "$wy" 2>/dev/null
+  xdotool windowmove "$win" "$wx" "$wy" 2>/dev/null || log "  xdotool failed"
   count "move off-screen and back"
 }
 unmap_and_map() {
-  xdotool windowunmap "$win" 2>/dev/null
+  log "unmap and map"
+  xdotool windowunmap "$win" 2>/dev/null || log "  xdotool failed"
   sleep "0.0$(rnd 10)"
-  xdotool windowmap "$win" 2>/dev/null
+  xdotool windowmap "$win" 2>/dev/null || log "  xdotool failed"
   count "unmap and map"
 }
 key_press() {
   local keys=(a Escape Return space F1 Up Down ctrl+c alt+F4 q BackSpace)
-  xdotool key "${keys[$(rnd ${#keys[@]})]}" 2>/dev/null
+  local key=${keys[$(rnd ${#keys[@]})]}
+  log "key $key"
+  xdotool key "$key" 2>/dev/null
   count "key press"
 }
 
@@ -242,7 +271,7 @@ normal_window() {
     [ -z "$(menus)" ] && return 0
     for corner in "2 2" "797 2" "2 597" "797 597"; do
       read -r cx cy <<<"$corner"
-      on_menu $((wx + cx)) $((wy + cy)) || break
+      on_menu $((wx + cx)) $((wy + cy)) "$cx" "$cy" || break
     done
     click "$cx" "$cy" 1
     sleep 0.1
