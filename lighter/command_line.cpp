@@ -12,7 +12,8 @@ const char kUsage[] =
     "\n"
     "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
     "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
-    "without it the program reads the data set it was installed with.\n"
+    "without it the installed lighter reads the data set installed with it,\n"
+    "and a lighter run from its build tree reads the working directory.\n"
     "\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
