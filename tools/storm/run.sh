@@ -265,10 +265,14 @@ normal_window() {
     [[ "$geometry" == *"X=$kNormalX Y=$kNormalY WIDTH=$kNormalW HEIGHT=$kNormalH "* ]] && break
     sleep 0.02
   done
-  close_menus && return 0
-  [ -n "$(menus | awk -v h="$(menu_height 3)" '$4 == h')" ] && return 1
-  log "submenus open without their menu: $(menus | tr '\n' ';')"
-  adopt_submenus && close_menus && count "submenu left open alone, closed"
+  for _ in 1 2 3; do
+    close_menus && return 0
+    [ -n "$(menus | awk -v h="$(menu_height 3)" '$4 == h')" ] && return 1
+    log "submenus open without their menu: $(menus | tr '\n' ';')"
+    count "submenu left open alone"
+    adopt_submenus || return 1
+  done
+  close_menus
 }
 
 # The first of the window points (x y, ...) where neither the point on the
