@@ -35,6 +35,7 @@ DataFile openDataFile(const char* path) {
     file.reason = std::strerror(errno);
   } else {
     file.reason = refusal(info.st_mode);
+    file.refused = !file.reason.empty();
   }
   if (file.reason.empty() && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     file.reason = std::strerror(errno);

@@ -7,8 +7,9 @@
 
 // An open descriptor, or -1 and the reason it could not be had.
 struct DataFile {
-  int fd = -1;         // the caller's to close
-  std::string reason;  // strerror's text, or which kind of file was refused
+  int fd = -1;           // the caller's to close
+  std::string reason;    // strerror's text, or which kind of file was refused
+  bool refused = false;  // it opened, but is not a regular file
 };
 
 // Opens `path` for reading without ever waiting: the open itself does not

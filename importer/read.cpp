@@ -4,13 +4,16 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <assimp/DefaultIOSystem.h>
+#include <unistd.h>
+
 #include <assimp/Importer.hpp>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
+#include <memory>
+
+#include "importer/input_file.h"
 
 namespace importer {
 
@@ -35,20 +38,22 @@ constexpr unsigned kPostProcessing =
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// The file must open as a regular file before Assimp sees it, so that a
-// missing or unreadable file is reported as such.
-void checkReadable(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    throw ImportError(path + ": is a directory, not a model file");
+// Assimp's own file access, but a file that is not a regular one neither
+// exists nor opens: a model may name further files (an OBJ its materials, a
+// glTF its buffers), and a FIFO or a device among them would be waited on
+// or read without end. (Assimp tests existence by opening the file.)
+class RegularFilesOnly : public Assimp::DefaultIOSystem {
+ public:
+  bool Exists(const char* path) const override {
+    const DataFile file = openDataFile(path);
+    if (file.fd < 0) return false;
+    ::close(file.fd);
+    return true;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ImportError(path + ": cannot open it: " + std::strerror(errno));
-  // A pipe or a device would be read without end.
-  if (!std::filesystem::is_regular_file(path, error)) {
-    throw ImportError(path + ": is not a regular file");
+  Assimp::IOStream* Open(const char* path, const char* mode) override {
+    return Exists(path) ? DefaultIOSystem::Open(path, mode) : nullptr;
   }
-}
+};
 
 bool isFinite(const aiVector3D& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -120,8 +125,11 @@ void append(const std::string& path, const aiMesh& mesh, SourceMesh& out, ReadRe
 
 SourceMesh readModel(const std::string& path, ReadReport& report) {
   report = {};
-  checkReadable(path);
+  // The file must open as a regular file before Assimp sees it, so that a
+  // missing, unreadable or endless file is reported as such.
+  openInput(path, "a model file");
   Assimp::Importer assimp;
+  assimp.SetIOHandler(std::make_unique<RegularFilesOnly>().release());  // Assimp owns it now
   assimp.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS, kDroppedComponents);
   assimp.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
   assimp.SetPropertyBool(AI_CONFIG_PP_FD_REMOVE, true);

@@ -3,13 +3,12 @@
 #include <stb_image.h>
 #include <stb_image_resize.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
+#include "importer/input_file.h"
 #include "importer/records.h"
 
 namespace importer {
@@ -43,12 +42,7 @@ int textureSide(int size) {
 }
 
 datagen::Picture loadTexture(const std::string& path) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    throw ImportError(path + ": is a directory, not an image");
-  }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) throw ImportError(path + ": cannot open it: " + std::strerror(errno));
+  const FileHandle file = openInput(path, "an image");
 
   int width = 0, height = 0, channels = 0;
   if (stbi_info_from_file(file.get(), &width, &height, &channels) == 0) {

@@ -2,6 +2,7 @@
 // standard error for each kind of bad input, its usage text, and the output
 // directory it leaves (or does not leave) behind.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -114,6 +115,24 @@ TEST(ImportCommand, BadInputGivesOneLineStatusOneAndLeavesNothing) {
   expectRefused(dir, {"--lid", "house.obj"}, "a lid needs a body");
   expectRefused(dir, {"house.obj", "--lid", "missing.obj"}, "missing.obj: cannot open it");
   expectRefused(dir, {"house.obj", "--texture", "photo.png"}, "photo.png: not an image");
+}
+
+// Reading a FIFO would wait for a writer that never comes: a FIFO named on
+// the command line is refused, one that a model names is passed over.
+TEST(ImportCommand, NothingWaitsOnAFifo) {
+  TempDir dir;
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  testmodels::writeFile((dir / "dressed.obj").string(),
+                        "mtllib pipe.mtl\n" + testmodels::houseObj());
+  for (const char* name : {"pipe.obj", "pipe.png", "pipe.mtl"}) {
+    ASSERT_EQ(mkfifo((dir / name).c_str(), 0644), 0) << name;
+  }
+  expectRefused(dir, {"pipe.obj"}, "pipe.obj: is not a regular file (a FIFO)");
+  expectRefused(dir, {"house.obj", "--lid", "pipe.obj"}, "pipe.obj: is not a regular file");
+  expectRefused(dir, {"house.obj", "--texture", "pipe.png"}, "pipe.png: is not a regular file");
+  const Result dressed = run(dir, {"dressed.obj"});
+  EXPECT_EQ(dressed.status, 0) << dressed.err;
+  EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-dressed" / "lighterBase.m"));
 }
 
 TEST(ImportCommand, BadUsageGivesTheUsageAndStatusTwo) {
