@@ -1,6 +1,8 @@
 #include "importer/write.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -104,6 +106,26 @@ void removeQuietly(const fs::path& path) {
   fs::remove_all(path, ignored);
 }
 
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT held back while the output is put in
+// place: one that comes meanwhile (Ctrl-C) takes effect once the data
+// directory is complete or every trace of it is gone, never in between. It
+// waits at most as long as writing the files takes.
+class TerminationHeld {
+ public:
+  TerminationHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+  }
+  ~TerminationHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminationHeld(const TerminationHeld&) = delete;
+  TerminationHeld& operator=(const TerminationHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // Moves `from` to `to`, which must not exist (an empty directory made by
 // another process in between is not replaced either).
 void renameNoReplace(const fs::path& from, const fs::path& to) {
@@ -161,6 +183,7 @@ void writeDataDirectory(const fs::path& target, const FramedModel& model,
   if (!dir.has_filename()) dir = dir.parent_path();  // "out/" is "out"
   if (dir == dir.root_path()) throw ImportError(target.string() + ": cannot be a data directory");
   checkOutputDirectory(dir, force);
+  const TerminationHeld held;  // released after the clean-up below
   // Parents that do not exist yet are made, and removed again on failure.
   fs::path firstMade;
   for (fs::path p = dir.parent_path(); !p.empty() && !fs::exists(p); p = p.parent_path()) {

@@ -2,12 +2,14 @@
 // standard error for each kind of bad input, its usage text, and the output
 // directory it leaves (or does not leave) behind.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "importer/shapes.h"
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
@@ -133,6 +135,40 @@ TEST(ImportCommand, NothingWaitsOnAFifo) {
   const Result dressed = run(dir, {"dressed.obj"});
   EXPECT_EQ(dressed.status, 0) << dressed.err;
   EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-dressed" / "lighterBase.m"));
+}
+
+// A signal while the files are being written (Ctrl-C, a logout) ends the
+// import, but only once a complete data directory is in place or nothing of
+// it is left: never a part of one, not even the hidden directory it is
+// written in first. The signal is sent as soon as that directory is seen.
+TEST(ImportCommand, ASignalDuringTheWriteLeavesNoPartOfADirectory) {
+  TempDir dir;
+  // Large enough that writing takes a good part of a second.
+  shapes::exportModel(shapes::candle(1000000), (dir / "big.ply").string(), {});
+  TempDir logs;
+  support::Child child({LIGHTER_IMPORT_BINARY, "big.ply", "--max-faces", "0"}, dir.path().string(),
+                       {}, (logs / "out").string(), (logs / "err").string());
+  auto writing = [&] {
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+      if (e.path().filename().string().rfind(".lighter-data-big.part-", 0) == 0) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(support::waitUntil([&] { return writing() || !child.running(); },
+                                 support::Seconds(300), std::chrono::milliseconds(1)));
+  ASSERT_TRUE(writing()) << "the import ended before its write was seen";
+  ASSERT_EQ(::kill(child.pid(), SIGTERM), 0);
+  EXPECT_EQ(child.waitForExit(support::Seconds(120)), 128 + SIGTERM);
+
+  const std::vector<std::string> left = entries(dir);
+  const bool whole = left == std::vector<std::string>{"big.ply", "lighter-data-big"};
+  std::string listed;
+  for (const std::string& name : left) listed += " " + name;
+  EXPECT_TRUE(whole || left == std::vector<std::string>{"big.ply"}) << "left:" << listed;
+  // When the signal came after the last file, the directory is whole.
+  if (whole) {
+    EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-big/Data/Particle.raw"));
+  }
 }
 
 TEST(ImportCommand, BadUsageGivesTheUsageAndStatusTwo) {
