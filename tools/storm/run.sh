@@ -53,7 +53,7 @@ fail() {
 Xvfb -displayfd 8 -screen 0 1280x1024x24 -nolisten tcp -noreset 8>"$work/display" \
   >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+for _ in $(seq 1200); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 DISPLAY=":$(head -n 1 "$work/display")"
 export DISPLAY
@@ -66,7 +66,7 @@ program_pid=$!
 
 kNormalX=320 kNormalY=100 kNormalW=800 kNormalH=600
 win=
-for _ in $(seq 400); do
+for _ in $(seq 1200); do
   win=$(xdotool search --onlyvisible --name '^Lighter Demonstration$' 2>/dev/null | head -n 1)
   [ -n "$win" ] && break
   kill -0 "$program_pid" 2>/dev/null || fail "the program ended during start-up"
@@ -334,7 +334,7 @@ checkpoint() {
   before=$(grep -cx "$line" "$work/stdout")
   click "$x" "$y" 1
   local answered=
-  for _ in $(seq 300); do
+  for _ in $(seq 1200); do
     if [ "$(grep -cx "$line" "$work/stdout")" -gt "$before" ]; then answered=1; break; fi
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended at ${elapsed} s"
     sleep 0.05
@@ -372,7 +372,7 @@ main=$(menu_of 3 $((wx + 100)) $((wy + 100)) "$kMenuWait")
 read -r mx my mw _ <<<"$main"
 xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" 2)" click 1 2>/dev/null
 status=
-for _ in $(seq 600); do
+for _ in $(seq 1200); do
   if ! kill -0 "$program_pid" 2>/dev/null; then
     wait "$program_pid"
     status=$?
