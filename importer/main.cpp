@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "files/standard_streams.h"
 #include "importer/options.h"
 #include "importer/pipeline.h"
 #include "importer/records.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
   using importer::CommandLine;
   const CommandLine command = importer::parseCommandLine({argv + 1, argv + argc});
   switch (command.outcome) {
@@ -49,4 +52,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  keepStandardDescriptorsOpen();
+  watchStandardOutput("lighter-import");
+  const int status = run(argc, argv);
+  // With its report lost (a full disk), the command has not done its job.
+  return standardOutputFailed() && status == 0 ? 1 : status;
 }

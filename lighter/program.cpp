@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "files/standard_streams.h"
 #include "lighter/command_line.h"
 #include "lighter/scene.h"
-#include "lighter/standard_streams.h"
 #include "lighter/startup.h"
 #include "mesh/reader.h"
 
@@ -59,7 +59,7 @@ int answerWithoutRunning(const CommandLine& line) {
 
 int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   keepStandardDescriptorsOpen();
-  watchStandardOutput();
+  watchStandardOutput("lighter");
   const CommandLine line = parseCommandLine(argc, argv);
   if (const int status = answerWithoutRunning(line); status >= 0) return status;
   // The program reads its files from its working directory. Without a

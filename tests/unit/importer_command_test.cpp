@@ -171,6 +171,42 @@ TEST(ImportCommand, ASignalDuringTheWriteLeavesNoPartOfADirectory) {
   }
 }
 
+// Standard output closed, on a full disk, or a pipe whose reader has gone:
+// the data directory is written all the same, and only a report that could
+// not be written makes the command fail.
+TEST(ImportCommand, StandardOutputThatCannotTakeTheReport) {
+  TempDir dir;
+  testmodels::writeFile((dir / "house.obj").string(), testmodels::houseObj());
+  auto shell = [&](const std::string& redirected, const std::string& out) {
+    TempDir logs;
+    Result r;
+    {
+      support::Child child({"bash", "-c", redirected, LIGHTER_IMPORT_BINARY}, dir.path().string(),
+                           {}, out, (logs / "err").string());
+      r.status = child.waitForExit(support::Seconds(120)).value_or(-1);
+    }
+    r.err = support::readFile((logs / "err").string());
+    return r;
+  };
+  const Result closed = shell("\"$0\" house.obj -o closed >&-", "/dev/null");
+  EXPECT_EQ(closed.status, 0) << closed.err;
+  EXPECT_EQ(closed.err, "");
+  const Result full = shell("exec \"$0\" house.obj -o full", "/dev/full");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "lighter-import: could not write standard output: No space left on device\n");
+  // A pipe whose only reader has closed it before the command starts.
+  const Result gone =
+      shell("mkfifo pipe && exec 3<>pipe 4>pipe 3<&- && \"$0\" house.obj -o gone >&4", "/dev/null");
+  EXPECT_EQ(gone.status, 0) << gone.err;
+  EXPECT_EQ(gone.err, "");
+  for (const char* name : {"closed", "full", "gone"}) {
+    EXPECT_TRUE(fs::is_regular_file(dir / name / "Data/Particle.raw")) << name;
+    EXPECT_EQ(importertest::contentOf(dir / name / "lighterBase.m"),
+              importertest::contentOf(dir / "closed/lighterBase.m"))
+        << name;
+  }
+}
+
 TEST(ImportCommand, BadUsageGivesTheUsageAndStatusTwo) {
   TempDir dir;
   expectUsage(dir, {}, "no model named");

@@ -1,4 +1,4 @@
-#include "lighter/standard_streams.h"
+#include "files/standard_streams.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,6 +16,7 @@ namespace {
 // errno of the first failed write of standard output that was not a reader
 // going away; 0 while there was none.
 int gOutputError = 0;
+const char* gProgram = "";  // the name the report at exit begins with
 
 // From now on standard output goes nowhere: the reader of the pipe has gone,
 // and the program goes on drawing and answering clicks without it.
@@ -69,7 +70,7 @@ void reportOutputFailure() {
   std::cout.rdbuf(gStandardBuffer);
   if (std::fflush(stdout) != 0) writeFailed(errno);
   if (gOutputError != 0) {
-    std::fprintf(stderr, "lighter: could not write standard output: %s\n",
+    std::fprintf(stderr, "%s: could not write standard output: %s\n", gProgram,
                  std::strerror(gOutputError));
   }
 }
@@ -89,10 +90,16 @@ void keepStandardDescriptorsOpen() {
   }
 }
 
-void watchStandardOutput() {
+void watchStandardOutput(const char* program) {
+  gProgram = program;
   std::signal(SIGPIPE, SIG_IGN);
   gStandardBuffer = std::cout.rdbuf(&gWatchedStdout);
   std::atexit(reportOutputFailure);
+}
+
+bool standardOutputFailed() {
+  std::cout.flush();
+  return gOutputError != 0;
 }
 
 void bufferStandardOutput() { std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ); }
