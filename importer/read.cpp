@@ -9,7 +9,6 @@
 
 #include <assimp/Importer.hpp>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 
