@@ -12,11 +12,7 @@
 # of one frame: apitrace. Takes about three minutes.
 set -euo pipefail
 # shellcheck source=tools/report_section.sh
-source "$(dirname "$0")/report_section.sh"
-cd "$(dirname "$0")/.."
-root=$(pwd)
-build="build-bench"  # the bench preset's binary directory
-report="$root/docs/performance.md"
+source "$(dirname "$0")/report_section.sh"  # also sets root, build and report
 work=$(mktemp -d /tmp/lighter-bench-XXXXXX)
 xvfb_pid=""
 cleanup() {

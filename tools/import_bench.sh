@@ -14,11 +14,7 @@
 # turns. Takes about five minutes.
 set -euo pipefail
 # shellcheck source=tools/report_section.sh
-source "$(dirname "$0")/report_section.sh"
-cd "$(dirname "$0")/.."
-root=$(pwd)
-build="build-bench"  # the bench preset's binary directory
-report="$root/docs/performance.md"
+source "$(dirname "$0")/report_section.sh"  # also sets root, build and report
 work=$(mktemp -d /tmp/lighter-import-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 

@@ -1,7 +1,15 @@
 # shellcheck shell=bash
 # The performance report is written by more than one script, each owning one
 # section between its markers "<!-- NAME: begin -->" and "<!-- NAME: end -->".
-# Sourced, not run.
+# Sourced, not run, by the bench scripts: it also moves to the project's root
+# and names what they share.
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
+root=$(pwd)
+# shellcheck disable=SC2034 # used by the scripts that source this
+build="build-bench"  # the bench preset's binary directory
+# shellcheck disable=SC2034
+report="$root/docs/performance.md"
 
 # Puts the section in file SECTION (markers included) into REPORT in place of
 # the one it had, or appends it; a new REPORT starts with the heading "# Performance".
