@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "importer/program_view.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace importer {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "importer/records.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace importer {
 

@@ -1,7 +1,7 @@
 // What the program makes of the files the importer writes: the frame it
 // derives from them, where their vertices show in its window, and which faces
 // it could not give a normal. Everything goes through the program's own
-// view (render/view_model.h); nothing here repeats its numbers.
+// view (view/view_model.h); nothing here repeats its numbers.
 #pragma once
 
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tools/datagen/geometry.h"
 
 namespace importer {

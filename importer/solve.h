@@ -5,7 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace importer {
 

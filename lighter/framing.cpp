@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 bool frameLidAlone(MeshState& m) {
   if (!m.lighterBaseVertices.empty() || m.lighterTopVertices.empty()) return false;

@@ -2,7 +2,7 @@
 // the model's placement, starting from the view module's constants.
 #pragma once
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 inline constexpr int kWireframe = 0;
 inline constexpr int kSmooth = 2;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mesh/mesh.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {

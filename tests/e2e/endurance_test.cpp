@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {

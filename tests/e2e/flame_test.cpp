@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {

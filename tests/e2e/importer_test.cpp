@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "render/render.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/gl/gl_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/gl/gl_fixture.h"
 
 // Last: X11 headers define macros that clash with other headers.

@@ -17,7 +17,7 @@
 
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tools/datagen/data_set.h"
 
 namespace {

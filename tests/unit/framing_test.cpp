@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lighter/framing.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/unit/mesh_test_support.h"
 
 namespace {

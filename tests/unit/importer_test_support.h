@@ -17,7 +17,7 @@
 #include "mesh/mesh.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/support/temp_dir.h"
 #include "tests/unit/mesh_test_support.h"
 

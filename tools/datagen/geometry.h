@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace datagen {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "mesh/mesh.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tools/datagen/face_order.h"
 
 namespace datagen {

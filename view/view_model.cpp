@@ -1,4 +1,4 @@
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 #include <algorithm>
 #include <cmath>
