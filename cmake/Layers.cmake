@@ -4,7 +4,9 @@
 # through anything they link. lighter_gl_free() records such a target;
 # lighter_check_layers(), called once every target exists, stops the
 # configure step if one of them does. The test layers.gl_free_libraries_call_no_gl
-# checks the compiled code itself (tests/layers).
+# checks the compiled code itself (tests/layers). Product folders (all but
+# tools/ and tests/) include nothing under tools/ or tests/: checked at the
+# configure step and by layers.product_code_includes_no_tool.
 
 function(lighter_gl_free)
   set_property(GLOBAL APPEND PROPERTY LIGHTER_GL_FREE_TARGETS ${ARGN})
@@ -46,10 +48,47 @@ function(_lighter_check_links target chain gl_free)
 endfunction()
 
 function(lighter_check_layers)
+  lighter_product_folders(folders)
+  lighter_includes_of_tools(offences ${folders})
+  if(offences)
+    list(JOIN offences "\n  " text)
+    message(FATAL_ERROR "Layers: product code includes tools/ or tests/:\n  ${text}")
+  endif()
   get_property(gl_free GLOBAL PROPERTY LIGHTER_GL_FREE_TARGETS)
   foreach(target IN LISTS gl_free)
     if(TARGET ${target})
       _lighter_check_links(${target} ${target} "${gl_free}")
     endif()
   endforeach()
+endfunction()
+
+# Product code never includes tools/ or tests/: the files under `roots` (the
+# product folders) that do are listed in `out`, each with its offending line.
+function(lighter_includes_of_tools out)
+  set(offences "")
+  foreach(root IN LISTS ARGN)
+    file(GLOB_RECURSE sources ${root}/*.h ${root}/*.cpp)
+    foreach(source IN LISTS sources)
+      file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"(tools|tests)/")
+      foreach(line IN LISTS lines)
+        list(APPEND offences "${source}: ${line}")
+      endforeach()
+    endforeach()
+  endforeach()
+  set(${out} "${offences}" PARENT_SCOPE)
+endfunction()
+
+# The product folders: every top-level folder but tools/, tests/ and the
+# build trees.
+function(lighter_product_folders out)
+  file(GLOB entries LIST_DIRECTORIES true ${PROJECT_SOURCE_DIR}/*)
+  set(folders "")
+  foreach(entry IN LISTS entries)
+    get_filename_component(name ${entry} NAME)
+    if(IS_DIRECTORY ${entry} AND NOT name MATCHES "^(tools|tests|build.*|\\..*)$"
+       AND EXISTS ${entry}/CMakeLists.txt)
+      list(APPEND folders ${entry})
+    endif()
+  endforeach()
+  set(${out} ${folders} PARENT_SCOPE)
 endfunction()

@@ -146,12 +146,12 @@ Placement placeBody(const std::vector<view::Vec3>& turned, const view::MeshFrame
   return {a, t0 + a * slope};
 }
 
-datagen::Vec3 asFloats(view::Vec3 p) {
+view::Vec3 asFloats(view::Vec3 p) {
   return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
 }
 
-datagen::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& faces) {
-  datagen::Mesh mesh;
+dataset::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& faces) {
+  dataset::Mesh mesh;
   mesh.vertices.reserve(points.size());
   for (view::Vec3 p : points) mesh.vertices.push_back(asFloats(p));
   mesh.faces.reserve(faces.faceCount());
@@ -164,7 +164,7 @@ datagen::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& 
 }
 
 // Which of `count` vertices the mesh's faces name.
-std::vector<bool> namedByFaces(const datagen::Mesh& mesh, size_t count) {
+std::vector<bool> namedByFaces(const dataset::Mesh& mesh, size_t count) {
   std::vector<bool> named(count, false);
   for (const auto& f : mesh.faces) {
     for (int c : f) named[static_cast<size_t>(c)] = true;

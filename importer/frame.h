@@ -5,13 +5,13 @@
 
 #include "importer/program_view.h"
 #include "importer/records.h"
-#include "tools/datagen/geometry.h"
+#include "dataset/mesh.h"
 
 namespace importer {
 
 struct FramedModel {
-  datagen::Mesh base;       // the body file's vertices and faces; every value a float
-  datagen::Mesh lid;        // the lid file's; empty without a lid
+  dataset::Mesh base;       // the body file's vertices and faces; every value a float
+  dataset::Mesh lid;        // the lid file's; empty without a lid
   view::MeshFrame frame;    // what the program derives from the two files
   PixelBox body;            // where the program shows the body
   PixelBox cover;           // and the lid (empty without one)

@@ -4,7 +4,7 @@
 
 #include "importer/program_view.h"
 #include "importer/records.h"
-#include "tools/datagen/geometry.h"
+#include "dataset/mesh.h"
 
 namespace importer {
 
@@ -17,7 +17,7 @@ struct BodyInView {
 };
 
 struct PlacedLid {
-  datagen::Mesh mesh;  // in the lid file's coordinates, every value a float
+  dataset::Mesh mesh;  // in the lid file's coordinates, every value a float
   double scale = 1.0;  // below 1 when it had to shrink to fit the window
 };
 

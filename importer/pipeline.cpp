@@ -7,13 +7,14 @@
 #include <ctime>
 #include <sstream>
 
+#include "dataset/data_directory.h"
 #include "importer/clean.h"
 #include "importer/frame.h"
 #include "importer/read.h"
 #include "importer/simplify.h"
 #include "importer/sort.h"
 #include "importer/texture.h"
-#include "importer/write.h"
+#include "importer/winding.h"
 
 namespace importer {
 
@@ -144,8 +145,10 @@ std::string boxText(const PixelBox& b) {
          format("%.0f", b.bottom) + ".." + format("%.0f", b.top);
 }
 
-// The directory as a shell word.
-std::string shellWord(const std::string& text) {
+// The directory as a shell word; one starting with "-" goes through "./" so
+// that the program does not take it for an option.
+std::string shellWord(const std::string& path) {
+  const std::string text = path.rfind('-', 0) == 0 ? "./" + path : path;
   bool plain = !text.empty();
   for (char c : text)
     plain = plain && (std::isalnum(static_cast<unsigned char>(c)) ||
@@ -154,6 +157,23 @@ std::string shellWord(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
+}
+
+// The data directory's writer, its failures reported as the importer's.
+void checkOutputDirectory(const fs::path& dir, bool force) {
+  try {
+    dataset::checkOutputDirectory(dir, force);
+  } catch (const dataset::WriteError& e) {
+    throw ImportError(e.what());
+  }
+}
+
+void writeOutput(const fs::path& dir, const dataset::DataSet& data, bool force) {
+  try {
+    dataset::writeDataDirectory(dir, data, force);
+  } catch (const dataset::WriteError& e) {
+    throw ImportError(e.what());
+  }
 }
 
 }  // namespace
@@ -175,7 +195,7 @@ Summary runImport(const Options& options, std::ostream& out) {
   SourceMesh body = readFile(options.body, progress);
   std::optional<SourceMesh> lid;
   if (!options.lid.empty()) lid = readFile(options.lid, progress);
-  std::optional<datagen::Picture> surface;
+  std::optional<Image> surface;
   if (!options.texture.empty()) {
     surface = loadTexture(options.texture);
     progress.stage("texture", options.texture + ": " + std::to_string(surface->width) + " x " +
@@ -232,12 +252,18 @@ Summary runImport(const Options& options, std::ostream& out) {
                    "long side",
                    true);
   }
+  const size_t turned = windOutward(model.base) + windOutward(model.lid);
+  progress.stage("wind", "faces wound outward, " + std::to_string(turned) + " turned over");
   progress.step("sorting");
   sortFaces(model);
   progress.stage("sort", "faces nearest first");
 
   progress.step("writing");
-  writeDataDirectory(dir, model, surface, options.force);
+  dataset::DataSet data;
+  data.body = &model.base;
+  data.lid = lid ? &model.lid : nullptr;
+  data.surface = surface ? &*surface : nullptr;
+  writeOutput(dir, data, options.force);
   progress.stage("write", dir.string());
   progress.done();
 
@@ -262,7 +288,7 @@ void printSummary(const Summary& summary, std::ostream& out) {
   out << "On screen the body is " << boxText(summary.bodyPicture) << " (y up from the bottom)";
   if (summary.lid) out << ", the lid " << boxText(summary.lidPicture);
   out << ".\n";
-  out << "Run it:  lighter " << shellWord(summary.directory.string()) << "\n";
+  out << "Run it:  lighter --mode lit " << shellWord(summary.directory.string()) << "\n";
 }
 
 }  // namespace importer

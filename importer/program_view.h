@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "view/view_model.h"
-#include "tools/datagen/geometry.h"
+#include "dataset/mesh.h"
 
 namespace importer {
 
@@ -18,8 +18,8 @@ namespace importer {
 // centres summed in 32-bit floats in file order, the extent from the box with
 // the reader's start values, exactly as the program's reader and preparation
 // compute them.
-view::MeshFrame programFrame(const std::vector<datagen::Vec3>& base,
-                             const std::vector<datagen::Vec3>& lid);
+view::MeshFrame programFrame(const std::vector<view::Vec3>& base,
+                             const std::vector<view::Vec3>& lid);
 
 // A rectangle of window pixels, y up from the bottom edge.
 struct PixelBox {
@@ -40,8 +40,8 @@ struct PixelBox {
 };
 
 // The picture of the vertices that faces name, body or lid.
-PixelBox bodyPicture(const datagen::Mesh& base, const view::MeshFrame& frame);
-PixelBox lidPicture(const datagen::Mesh& lid, const view::MeshFrame& frame);
+PixelBox bodyPicture(const dataset::Mesh& base, const view::MeshFrame& frame);
+PixelBox lidPicture(const dataset::Mesh& lid, const view::MeshFrame& frame);
 
 // Where the body's picture belongs: inside the click rectangle (a quarter
 // pixel in from its left, right and bottom sides, so that the pixels along
@@ -60,13 +60,10 @@ FramingTarget framingTarget();
 // Drops the faces whose normal the program's reader would compute as not a
 // number (corners that coincide or lie on a line once written as floats),
 // computed in 32-bit floats exactly as the reader does. Returns how many.
-size_t dropFacesWithoutNormal(datagen::Mesh& mesh);
+size_t dropFacesWithoutNormal(dataset::Mesh& mesh);
 
 // Vertices of either mesh where the program's view puts them in the world.
-std::vector<datagen::Vec3> baseWorld(const datagen::Mesh& base, const view::MeshFrame& frame);
-std::vector<datagen::Vec3> lidWorld(const datagen::Mesh& lid, const view::MeshFrame& frame);
-
-inline view::Vec3 toView(const datagen::Vec3& v) { return {v.x, v.y, v.z}; }
-inline datagen::Vec3 toDatagen(const view::Vec3& v) { return {v.x, v.y, v.z}; }
+std::vector<view::Vec3> baseWorld(const dataset::Mesh& base, const view::MeshFrame& frame);
+std::vector<view::Vec3> lidWorld(const dataset::Mesh& lid, const view::MeshFrame& frame);
 
 }  // namespace importer

@@ -1,12 +1,12 @@
 #include "importer/sort.h"
 
-#include "tools/datagen/face_order.h"
+#include "dataset/face_order.h"
 
 namespace importer {
 
 void sortFaces(FramedModel& model) {
-  datagen::sortNearestFirst(model.base, baseWorld(model.base, model.frame));
-  datagen::sortNearestFirst(model.lid, lidWorld(model.lid, model.frame));
+  dataset::sortNearestFirst(model.base, baseWorld(model.base, model.frame));
+  dataset::sortNearestFirst(model.lid, lidWorld(model.lid, model.frame));
 }
 
 }  // namespace importer

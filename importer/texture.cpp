@@ -41,7 +41,7 @@ int textureSide(int size) {
   return side;
 }
 
-datagen::Picture loadTexture(const std::string& path) {
+Image loadTexture(const std::string& path) {
   const FileHandle file = openInput(path, "an image");
 
   int width = 0, height = 0, channels = 0;
@@ -58,20 +58,21 @@ datagen::Picture loadTexture(const std::string& path) {
       stbi_load_from_file(file.get(), &width, &height, &channels, 3));
   if (!pixels) throw ImportError(path + ": cannot decode the image (" + stbReason() + ")");
 
-  datagen::Picture picture;
-  picture.width = textureSide(width);
-  picture.height = textureSide(height);
-  std::vector<std::uint8_t> scaled(static_cast<size_t>(picture.width) * picture.height * 3);
-  if (stbir_resize_uint8(pixels.get(), width, height, 0, scaled.data(), picture.width,
-                         picture.height, 0, 3) == 0) {
+  const int side[2] = {textureSide(width), textureSide(height)};
+  Image picture;
+  picture.width = static_cast<std::uint32_t>(side[0]);
+  picture.height = static_cast<std::uint32_t>(side[1]);
+  std::vector<std::uint8_t> scaled(static_cast<size_t>(side[0]) * side[1] * 3);
+  if (stbir_resize_uint8(pixels.get(), width, height, 0, scaled.data(), side[0], side[1], 0, 3) ==
+      0) {
     throw ImportError(path + ": cannot scale the image");
   }
   // stb_image gives the top row first; the program's textures hold the
   // bottom row first.
   const size_t row = static_cast<size_t>(picture.width) * 3;
-  picture.rgb.resize(scaled.size());
-  for (int y = 0; y < picture.height; ++y) {
-    std::memcpy(&picture.rgb[static_cast<size_t>(picture.height - 1 - y) * row],
+  picture.data.resize(scaled.size());
+  for (int y = 0; y < side[1]; ++y) {
+    std::memcpy(&picture.data[static_cast<size_t>(side[1] - 1 - y) * row],
                 &scaled[static_cast<size_t>(y) * row], row);
   }
   return picture;

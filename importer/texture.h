@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/datagen/images.h"
+#include "textures/image.h"
 
 namespace importer {
 
@@ -15,6 +15,6 @@ int textureSide(int size);
 // Reads a PNG, JPEG, TGA or BMP file (any format stb_image reads) and scales
 // it to textureSide of its width and height, rows bottom first as the
 // program uploads them. Throws ImportError naming the file and the reason.
-datagen::Picture loadTexture(const std::string& path);
+Image loadTexture(const std::string& path);
 
 }  // namespace importer

@@ -2,6 +2,8 @@
 // faces, the model's scale divisor, the centre and the per-vertex normals.
 #include "mesh/prepare.h"
 
+#include "mesh/measure.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -42,29 +44,6 @@ void printDiagnostics(const std::vector<Vector3>& vertices, const std::vector<Tr
   }
 }
 
-// The larger of the box's x and y extents; z plays no part. The box still
-// holds its start values wherever the base mesh did not widen it, so an
-// all-negative x range measures from the maximum's start value, near 0.
-float extentOf(const MeshState& m) {
-  float extent = m.max_x - m.min_x;
-  if (m.max_y - m.min_y > extent) {
-    extent = m.max_y - m.min_y;
-  }
-  return extent;
-}
-
-// Turns the centre sum into the mean. A mesh without vertices keeps (0, 0, 0)
-// rather than 0 / 0, so that the rest of the model is still placed sensibly.
-void divideCentre(Vector3& centre, size_t vertexCount) {
-  if (vertexCount == 0) {
-    return;
-  }
-  const float n = static_cast<float>(vertexCount);
-  centre.x /= n;
-  centre.y /= n;
-  centre.z /= n;
-}
-
 void addTo(std::vector<Vector3>& normals, int corner, const Vector3& n) {
   // The reader only keeps faces whose corners name existing vertices; the
   // check keeps a hand-built mesh from writing outside the array.
@@ -102,7 +81,7 @@ void prepareMesh(MeshState& m, int isBase, std::ostream& out) {
     // An empty base mesh leaves the divisor at 1.0: the box's start values
     // would give about -1.2e38 and make the lid vanish as well.
     if (!m.lighterBaseVertices.empty()) {
-      m.max_extent = extentOf(m);
+      m.max_extent = boxExtent(m);
     }
     divideCentre(m.centerBase, m.lighterBaseVertices.size());
     buildVertexNormals(m.lighterBaseNormals, m.lighterBaseVertices.size(), m.lighterBaseTriangles);

@@ -3,12 +3,13 @@
 
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <vector>
+
+#include "mesh/measure.h"
 
 namespace {
 
@@ -28,17 +29,6 @@ MeshRefs meshOf(MeshState& m, int isBase) {
     return {m.lighterBaseVertices, m.lighterBaseTriangles, m.centerBase};
   }
   return {m.lighterTopVertices, m.lighterTopTriangles, m.centerTop};
-}
-
-// Comparisons with a coordinate that is not a number are false, so such a
-// coordinate widens nothing.
-void widenBox(MeshState& m, const Vector3& v) {
-  if (v.x > m.max_x) m.max_x = v.x;
-  if (v.x < m.min_x) m.min_x = v.x;
-  if (v.y > m.max_y) m.max_y = v.y;
-  if (v.y < m.min_y) m.min_y = v.y;
-  if (v.z > m.max_z) m.max_z = v.z;
-  if (v.z < m.min_z) m.min_z = v.z;
 }
 
 bool isSpace(char c) {
@@ -202,18 +192,13 @@ class FaceLog {
   size_t size_ = 0;
 };
 
-// The unit normal of the face P1 P2 P3 by the cross product of its edges.
-// Corners on one line give 0 / 0, not a number, by design: no guard.
-Vector3 faceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int isBase,
-                   FaceLog& log) {
-  const Vector3 a{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
+// The face's normal (see faceNormal), with the commentary of its steps.
+Vector3 loggedFaceNormal(const Vector3& p1, const Vector3& p2, const Vector3& p3, int isBase,
+                         FaceLog& log) {
   if (isBase == 0) log.line("vectorA set for TOP...");
-  const Vector3 b{p3.x - p1.x, p3.y - p1.y, p3.z - p1.z};
   if (isBase == 0) log.line("vectorB set for TOP...");
   log.line("vectors set and ready...");
-  const Vector3 n{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-  const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-  return {n.x / length, n.y / length, n.z / length};
+  return faceNormal(p1, p2, p3);
 }
 
 void readFace(MeshState& m, char* line, int isBase, const LineSource& src, std::ostream& out) {
@@ -240,8 +225,8 @@ void readFace(MeshState& m, char* line, int isBase, const LineSource& src, std::
   face.corner2 = static_cast<int>(corners[1].value);
   face.corner3 = static_cast<int>(corners[2].value);
   const std::vector<Vector3>& v = mesh.vertices;
-  face.normal =
-      faceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1], isBase, log);
+  face.normal = loggedFaceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1],
+                                 isBase, log);
   log.line("finished calculations");
   mesh.faces.push_back(face);
 }

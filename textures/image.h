@@ -32,6 +32,12 @@ BmpResult decodeBmp(std::FILE* file, Image& image);
 // The same from `size` bytes in memory.
 BmpResult decodeBmp(const unsigned char* bytes, size_t size, Image& image);
 
+// The one BMP layout the program reads, as decodeBmp reads it back: a 54-byte
+// header (1 plane, 24 bits, no compression), then the rows bottom first in
+// blue-green-red order. The width must be a multiple of 4 so that rows need
+// no padding; anything else throws std::invalid_argument.
+std::vector<unsigned char> encodeBmp(const Image& image);
+
 // Opens `path` and decodes it into `image`, writing what went wrong to `out`.
 // Returns 1 when the record holds a complete picture, 0 otherwise. A file
 // that cannot be opened, or is not a regular file, is "File Not Found" on

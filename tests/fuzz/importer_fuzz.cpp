@@ -20,7 +20,7 @@
 #include "importer/orient.h"
 #include "importer/simplify.h"
 #include "importer/sort.h"
-#include "importer/write.h"
+#include "dataset/mesh_text.h"
 #include "mesh/mesh.h"
 #include "mesh/reader.h"
 
@@ -46,9 +46,9 @@ importer::SourceMesh meshFrom(const uint8_t* data, size_t size, bool& ok) {
   return mesh;
 }
 
-void checkAsTheProgramReadsIt(const datagen::Mesh& mesh, int isBase) {
+void checkAsTheProgramReadsIt(const dataset::Mesh& mesh, int isBase) {
   MeshState meshes;
-  std::istringstream in(importer::meshText(mesh));
+  std::istringstream in(dataset::meshText(mesh, "", dataset::Numbers::kShortestFloat));
   std::ostringstream commentary;
   readStream(meshes, in, isBase, "fuzz.m", commentary);
   if (commentary.str().find("face skipped") != std::string::npos) std::abort();

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "dataset/pictures.h"
 #include "importer/shapes.h"
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
-#include "tools/datagen/images.h"
 
 namespace {
 
@@ -77,23 +77,30 @@ TEST(ImportCommand, WritesTheDataDirectoryNamedAfterTheModelAndSaysHowToRunIt) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("body 16 faces, 10 vertices"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Run it:  lighter ./lighter-data-house"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Run it:  lighter --mode lit ./lighter-data-house"), std::string::npos) << r.out;
   EXPECT_EQ(entries(dir), (std::vector<std::string>{"house.obj", "lighter-data-house"}));
   for (const char* file : {"lighterBase.m", "lighterTop.m", "topTexture.bmp", "baseTexture.bmp",
                            "silverTexture.bmp", "Data/Particle.raw"}) {
     EXPECT_TRUE(fs::is_regular_file(dir / "lighter-data-house" / file)) << file;
   }
-  EXPECT_EQ(importertest::contentOf(dir / "lighter-data-house/lighterTop.m"), "");
-  // The shipped set's pictures, as the data set generator makes them.
-  auto bytes = [](const std::vector<std::uint8_t>& b) { return std::string(b.begin(), b.end()); };
+  // Without a lid, the lid file holds only the marker that says so.
+  EXPECT_EQ(importertest::contentOf(dir / "lighter-data-house/lighterTop.m"), "# no lid\n");
+  // The shipped set's pictures, read back as the program's decoder reads them.
   const fs::path data = dir / "lighter-data-house";
-  EXPECT_EQ(importertest::contentOf(data / "topTexture.bmp"),
-            bytes(datagen::encodeBmp(datagen::lidPattern())));
-  EXPECT_EQ(importertest::contentOf(data / "baseTexture.bmp"),
-            bytes(datagen::encodeBmp(datagen::bodyPattern())));
-  EXPECT_EQ(importertest::contentOf(data / "silverTexture.bmp"),
-            bytes(datagen::encodeBmp(datagen::brushedSilver())));
-  EXPECT_EQ(importertest::contentOf(data / "Data/Particle.raw"), bytes(datagen::particleGlow()));
+  auto pixelsOf = [&](const char* file) {
+    const std::string bytes = importertest::contentOf(data / file);
+    Image image;
+    const BmpResult result =
+        decodeBmp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image);
+    EXPECT_EQ(result.failure, BmpFailure::kNone) << file;
+    return image.data;
+  };
+  EXPECT_EQ(pixelsOf("topTexture.bmp"), dataset::lidPattern().data);
+  EXPECT_EQ(pixelsOf("baseTexture.bmp"), dataset::bodyPattern().data);
+  EXPECT_EQ(pixelsOf("silverTexture.bmp"), dataset::brushedSilver().data);
+  const std::vector<unsigned char> glow = dataset::particleGlow();
+  EXPECT_EQ(importertest::contentOf(data / "Data/Particle.raw"),
+            std::string(glow.begin(), glow.end()));
 }
 
 TEST(ImportCommand, BadInputGivesOneLineStatusOneAndLeavesNothing) {

@@ -15,7 +15,7 @@
 #include "importer/program_view.h"
 #include "importer/shapes.h"
 #include "importer/texture.h"
-#include "importer/write.h"
+#include "dataset/mesh_text.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
 
@@ -291,17 +291,17 @@ TEST(Sort, FacesComeNearestFirstInTheProgramsView) {
 // The frame the importer computes is the frame the program computes, also
 // where the reader's box start values bite (a body wholly at negative x).
 TEST(ProgramView, FrameIsThePrograms) {
-  datagen::Mesh base;
+  dataset::Mesh base;
   for (int i = 0; i < 50; ++i) {
     base.vertices.push_back({-4.0 + 0.037 * i, 0.3 * std::sin(i), 1.0 / (i + 1)});
   }
   base.faces = {{0, 1, 2}, {3, 4, 5}};
-  datagen::Mesh lid;
+  dataset::Mesh lid;
   lid.vertices = {{1.1, 2.2, 3.3}, {0.1, -0.2, 7.0}, {5.5, 1.0, -2.0}};
   lid.faces = {{0, 1, 2}};
   const view::MeshFrame mine = importer::programFrame(base.vertices, lid.vertices);
   MeshState meshes;
-  std::istringstream baseText(importer::meshText(base)), lidText(importer::meshText(lid));
+  std::istringstream baseText(dataset::meshText(base, "", dataset::Numbers::kShortestFloat)), lidText(dataset::meshText(lid, "", dataset::Numbers::kShortestFloat));
   meshtest::printedBy([&](std::ostream& out) {
     readStream(meshes, baseText, 1, "base", out);
     prepareMesh(meshes, 1, out);
@@ -318,7 +318,7 @@ TEST(ProgramView, FrameIsThePrograms) {
 }
 
 TEST(ProgramView, FacesThatWouldHaveNoNormalAreDropped) {
-  datagen::Mesh mesh;
+  dataset::Mesh mesh;
   mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1e-30, 0, 0}};
   mesh.faces = {{0, 1, 2}, {0, 1, 3}, {0, 4, 3}, {0, 0, 3}};
   // On a line; a face; a face whose normal underflows in floats; a corner twice.
@@ -328,13 +328,13 @@ TEST(ProgramView, FacesThatWouldHaveNoNormalAreDropped) {
 }
 
 TEST(Write, MeshTextHoldsOnlyVertexAndFaceLinesWithExactFloats) {
-  datagen::Mesh mesh;
+  dataset::Mesh mesh;
   const float values[] = {0.1f, -0.0f, 1e-7f, 123456.79f, -3.0e38f, 7.0f, 1.0f / 3.0f, -2.5e-20f};
   for (size_t i = 0; i + 2 < std::size(values); i += 2) {
     mesh.vertices.push_back({values[i], values[i + 1], values[i + 2]});
   }
   mesh.faces = {{0, 1, 2}};
-  std::istringstream text(importer::meshText(mesh));
+  std::istringstream text(dataset::meshText(mesh, "", dataset::Numbers::kShortestFloat));
   size_t vertex = 0;
   for (std::string line; std::getline(text, line);) {
     ASSERT_TRUE(line[0] == 'v' || line[0] == 'f') << line;
@@ -344,7 +344,7 @@ TEST(Write, MeshTextHoldsOnlyVertexAndFaceLinesWithExactFloats) {
       continue;
     }
     std::istringstream fields(line.substr(2));
-    const datagen::Vec3& v = mesh.vertices[vertex++];
+    const view::Vec3& v = mesh.vertices[vertex++];
     for (double expected : {v.x, v.y, v.z}) {
       std::string number;
       fields >> number;

@@ -2,20 +2,12 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
-
-#include "tools/datagen/geometry.h"
 
 namespace datagen {
 
-// A mesh in the program's .m format: a comment line, every vertex line, then
-// every face line with 1-based corners, so each face names only vertices
-// read before it.
-std::string meshText(const Mesh& mesh, const std::string& title);
-
-// Writes lighterBase.m, lighterTop.m, topTexture.bmp, baseTexture.bmp,
-// silverTexture.bmp and Data/Particle.raw into `dir`, creating it if needed.
-// Throws std::runtime_error when a file cannot be written.
+// Writes the shipped data set (the lighter, the shipped pictures) as the data
+// directory `dir`, replacing it if it is empty or a data directory already.
+// Throws dataset::WriteError when it cannot.
 void writeDataSet(const std::filesystem::path& dir);
 
 }  // namespace datagen

@@ -15,7 +15,7 @@ double radians(double degrees) { return degrees * kPi / 180.0; }
 std::vector<int> addRing(Mesh& mesh, const std::vector<Vec3>& outline, double y) {
   std::vector<int> ids;
   ids.reserve(outline.size());
-  for (Vec3 p : outline) ids.push_back(mesh.add({p.x, y, p.z}));
+  for (Vec3 p : outline) ids.push_back(add(mesh, {p.x, y, p.z}));
   return ids;
 }
 
@@ -54,7 +54,7 @@ PanelSurface addPanelGrid(Mesh& mesh, const Panel& p, Vec3 offset) {
     for (int i = 0; i < s.stride; ++i) {
       const double u = p.width * i / (3.0 * p.cols);
       const double v = p.height * j / (3.0 * p.rows);
-      s.grid.push_back(mesh.add(p.origin + offset + u * p.right + v * p.up));
+      s.grid.push_back(add(mesh, p.origin + offset + u * p.right + v * p.up));
     }
   }
   return s;
@@ -65,9 +65,9 @@ void addPlainCell(Mesh& mesh, const PanelSurface& s, int col, int row, bool inwa
     for (int i = 3 * col; i < 3 * col + 3; ++i) {
       const int a = s.at(i, j), b = s.at(i + 1, j), c = s.at(i + 1, j + 1), d = s.at(i, j + 1);
       if (inward) {
-        mesh.quad(b, a, d, c);
+        quad(mesh, b, a, d, c);
       } else {
-        mesh.quad(a, b, c, d);
+        quad(mesh, a, b, c, d);
       }
     }
   }
@@ -90,37 +90,31 @@ void addHoleCell(Mesh& mesh, const Panel& p, const PanelSurface& outer, const Pa
     const double angle = std::atan2(v, u);
     const Vec3 onEdge = p.origin + (cu + p.holeRadius * std::cos(angle)) * p.right +
                         (cv + p.holeRadius * std::sin(angle)) * p.up;
-    outerEdge[k] = mesh.add(onEdge);
-    innerEdge[k] = mesh.add(onEdge - p.thickness * normal);
+    outerEdge[k] = add(mesh, onEdge);
+    innerEdge[k] = add(mesh, onEdge - p.thickness * normal);
   }
   for (size_t k = 0; k < border.size(); ++k) {
     const size_t n = (k + 1) % border.size();
     const auto [i0, j0] = border[k];
     const auto [i1, j1] = border[n];
-    mesh.quad(outer.at(i0, j0), outer.at(i1, j1), outerEdge[n], outerEdge[k]);
-    mesh.quad(inner.at(i1, j1), inner.at(i0, j0), innerEdge[k], innerEdge[n]);
-    mesh.quad(outerEdge[n], outerEdge[k], innerEdge[k], innerEdge[n]);
+    quad(mesh, outer.at(i0, j0), outer.at(i1, j1), outerEdge[n], outerEdge[k]);
+    quad(mesh, inner.at(i1, j1), inner.at(i0, j0), innerEdge[k], innerEdge[n]);
+    quad(mesh, outerEdge[n], outerEdge[k], innerEdge[k], innerEdge[n]);
   }
 }
 
 }  // namespace
 
-int Mesh::add(Vec3 v) {
-  vertices.push_back(v);
-  return static_cast<int>(vertices.size()) - 1;
+int add(Mesh& mesh, Vec3 v) {
+  mesh.vertices.push_back(v);
+  return static_cast<int>(mesh.vertices.size()) - 1;
 }
 
-void Mesh::triangle(int a, int b, int c) { faces.push_back({a, b, c}); }
+void triangle(Mesh& mesh, int a, int b, int c) { mesh.faces.push_back({a, b, c}); }
 
-void Mesh::quad(int a, int b, int c, int d) {
-  triangle(d, a, b);
-  triangle(b, c, d);
-}
-
-void Mesh::append(const Mesh& other) {
-  const int base = static_cast<int>(vertices.size());
-  vertices.insert(vertices.end(), other.vertices.begin(), other.vertices.end());
-  for (const auto& f : other.faces) faces.push_back({f[0] + base, f[1] + base, f[2] + base});
+void quad(Mesh& mesh, int a, int b, int c, int d) {
+  triangle(mesh, d, a, b);
+  triangle(mesh, b, c, d);
 }
 
 std::vector<Vec3> roundedOutline(double cx, double cz, double halfX, double halfZ, double radius,
@@ -151,24 +145,24 @@ void addWalls(Mesh& mesh, const std::vector<Vec3>& outline, double y0, double y1
       const size_t next = (i + 1) % n;
       const int a = rings[j][i], b = rings[j][next], c = rings[j + 1][next], d = rings[j + 1][i];
       if (inward) {
-        mesh.quad(b, a, d, c);
+        quad(mesh, b, a, d, c);
       } else {
-        mesh.quad(a, b, c, d);
+        quad(mesh, a, b, c, d);
       }
     }
   }
 }
 
 void addCap(Mesh& mesh, const std::vector<Vec3>& outline, bool up) {
-  const int centre = mesh.add(centreOf(outline));
+  const int centre = add(mesh, centreOf(outline));
   const std::vector<int> ring = addRing(mesh, outline, outline.front().y);
   const size_t n = ring.size();
   for (size_t i = 0; i < n; ++i) {
     const size_t next = (i + 1) % n;
     if (up) {
-      mesh.triangle(centre, ring[i], ring[next]);
+      triangle(mesh, centre, ring[i], ring[next]);
     } else {
-      mesh.triangle(centre, ring[next], ring[i]);
+      triangle(mesh, centre, ring[next], ring[i]);
     }
   }
 }
@@ -180,9 +174,9 @@ void addRim(Mesh& mesh, const std::vector<Vec3>& outer, const std::vector<Vec3>&
   for (size_t i = 0; i < n; ++i) {
     const size_t next = (i + 1) % n;
     if (up) {
-      mesh.quad(o[i], o[next], in[next], in[i]);
+      quad(mesh, o[i], o[next], in[next], in[i]);
     } else {
-      mesh.quad(o[next], o[i], in[i], in[next]);
+      quad(mesh, o[next], o[i], in[i], in[next]);
     }
   }
 }
@@ -215,16 +209,16 @@ void addCylinderZ(Mesh& mesh, double cx, double cy, double z0, double z1, double
   }
   std::vector<int> back, front;
   for (Vec3 p : rim) {
-    back.push_back(mesh.add({p.x, p.y, z0}));
-    front.push_back(mesh.add({p.x, p.y, z1}));
+    back.push_back(add(mesh, {p.x, p.y, z0}));
+    front.push_back(add(mesh, {p.x, p.y, z1}));
   }
-  const int backCentre = mesh.add({cx, cy, z0});
-  const int frontCentre = mesh.add({cx, cy, z1});
+  const int backCentre = add(mesh, {cx, cy, z0});
+  const int frontCentre = add(mesh, {cx, cy, z1});
   for (size_t k = 0; k < rim.size(); ++k) {
     const size_t next = (k + 1) % rim.size();
-    mesh.quad(back[k], back[next], front[next], front[k]);
-    mesh.triangle(frontCentre, front[k], front[next]);
-    mesh.triangle(backCentre, back[next], back[k]);
+    quad(mesh, back[k], back[next], front[next], front[k]);
+    triangle(mesh, frontCentre, front[k], front[next]);
+    triangle(mesh, backCentre, back[next], back[k]);
   }
 }
 

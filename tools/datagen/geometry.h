@@ -1,10 +1,9 @@
 // Plain triangle meshes and the shapes the lighter is built from.
 #pragma once
 
-#include <array>
 #include <vector>
 
-#include "view/view_model.h"
+#include "dataset/mesh.h"
 
 namespace datagen {
 
@@ -15,21 +14,14 @@ using view::rotation;
 using view::transpose;
 using view::Vec3;
 
-// Vertices and faces with 0-based corners. The order of a face's corners
-// decides how the texture lies on it: the program maps the corners to the
-// texture points (0,0), (0,1), (1,1), so the texture's rows run parallel to
-// the edge from the second corner to the third.
-struct Mesh {
-  std::vector<Vec3> vertices;
-  std::vector<std::array<int, 3>> faces;
+using dataset::Mesh;
 
-  int add(Vec3 v);
-  void triangle(int a, int b, int c);
-  // A quad with corners counter-clockwise from outside, a to b being the
-  // direction the texture's rows should run along.
-  void quad(int a, int b, int c, int d);
-  void append(const Mesh& other);
-};
+// Building a mesh: a vertex (its index returned), a face, and a quad with
+// corners counter-clockwise from outside, a to b being the direction the
+// texture's rows should run along (see dataset::Face).
+int add(Mesh& mesh, Vec3 v);
+void triangle(Mesh& mesh, int a, int b, int c);
+void quad(Mesh& mesh, int a, int b, int c, int d);
 
 // Points of a rectangle with rounded corners in the x-z plane at height y,
 // centred on (cx, cz), going round so that the front (+z) side runs towards

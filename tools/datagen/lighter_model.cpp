@@ -8,7 +8,7 @@
 
 #include "mesh/mesh.h"
 #include "view/view_model.h"
-#include "tools/datagen/face_order.h"
+#include "dataset/face_order.h"
 
 namespace datagen {
 
@@ -118,18 +118,18 @@ void addPlateZ(Mesh& m, const std::vector<Vec3>& outline, double z0, double z1) 
   std::vector<int> back, front;
   Vec3 centre;
   for (Vec3 p : outline) {
-    back.push_back(m.add({p.x, p.y, z0}));
-    front.push_back(m.add({p.x, p.y, z1}));
+    back.push_back(add(m, {p.x, p.y, z0}));
+    front.push_back(add(m, {p.x, p.y, z1}));
     centre = centre + p;
   }
   centre = (1.0 / static_cast<double>(outline.size())) * centre;
-  const int frontCentre = m.add({centre.x, centre.y, z1});
-  const int backCentre = m.add({centre.x, centre.y, z0});
+  const int frontCentre = add(m, {centre.x, centre.y, z1});
+  const int backCentre = add(m, {centre.x, centre.y, z0});
   for (size_t k = 0; k < outline.size(); ++k) {
     const size_t next = (k + 1) % outline.size();
-    m.triangle(frontCentre, front[k], front[next]);
-    m.triangle(backCentre, back[next], back[k]);
-    m.quad(back[next], back[k], front[k], front[next]);
+    triangle(m, frontCentre, front[k], front[next]);
+    triangle(m, backCentre, back[next], back[k]);
+    quad(m, back[next], back[k], front[k], front[next]);
   }
 }
 
@@ -334,8 +334,8 @@ Lighter buildLighter() {
   std::vector<Vec3> baseWorld, lidWorld;
   for (Vec3 v : lighter.base.vertices) baseWorld.push_back(view::baseToWorld(frame, v));
   for (Vec3 v : lighter.lid.vertices) lidWorld.push_back(view::lidToWorld(frame, v));
-  sortNearestFirst(lighter.base, baseWorld);
-  sortNearestFirst(lighter.lid, lidWorld);
+  dataset::sortNearestFirst(lighter.base, baseWorld);
+  dataset::sortNearestFirst(lighter.lid, lidWorld);
   return lighter;
 }
 

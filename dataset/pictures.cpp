@@ -1,11 +1,11 @@
-#include "tools/datagen/images.h"
+#include "dataset/pictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <stdexcept>
+#include <cstdint>
 
-namespace datagen {
+namespace dataset {
 
 namespace {
 
@@ -33,16 +33,19 @@ class XorShift {
 
 std::uint8_t toByte(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5); }
 
-void setGrey(Picture& p, int x, int y, double v, double blueLift) {
+void setGrey(Image& p, int x, int y, double v, double blueLift) {
   const size_t at =
       (static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)) * 3;
-  p.rgb[at] = toByte(v);
-  p.rgb[at + 1] = toByte(v);
-  p.rgb[at + 2] = toByte(v + blueLift);
+  p.data[at] = toByte(v);
+  p.data[at + 1] = toByte(v);
+  p.data[at + 2] = toByte(v + blueLift);
 }
 
-Picture blank(int size) {
-  return {size, size, std::vector<std::uint8_t>(static_cast<size_t>(size) * size * 3)};
+Image blank(int size) {
+  Image image;
+  image.width = image.height = static_cast<std::uint32_t>(size);
+  image.data.assign(static_cast<size_t>(size) * size * 3, 0);
+  return image;
 }
 
 // Brightness of brushed metal: each row has its own tone (the fine streaks),
@@ -67,63 +70,22 @@ std::vector<double> brushed(int size, std::uint32_t seed, double low, double hig
   return out;
 }
 
-Picture fromBrightness(int size, const std::vector<double>& v, double blueLift) {
-  Picture p = blank(size);
+Image fromBrightness(int size, const std::vector<double>& v, double blueLift) {
+  Image p = blank(size);
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) setGrey(p, x, y, v[static_cast<size_t>(y) * size + x], blueLift);
   }
   return p;
 }
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v & 0xff));
-  out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xff));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  put16(out, v & 0xffff);
-  put16(out, v >> 16);
-}
-
 }  // namespace
 
-std::vector<std::uint8_t> encodeBmp(const Picture& picture) {
-  if (picture.width <= 0 || picture.height <= 0 || picture.width % 4 != 0 ||
-      picture.rgb.size() != static_cast<size_t>(picture.width) * picture.height * 3) {
-    throw std::invalid_argument("picture does not fit the BMP layout");
-  }
-  const auto pixelBytes = static_cast<std::uint32_t>(picture.rgb.size());
-  std::vector<std::uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  put32(out, 54 + pixelBytes);  // file size
-  put32(out, 0);                // reserved
-  put32(out, 54);               // pixel data offset
-  put32(out, 40);               // information header size
-  put32(out, static_cast<std::uint32_t>(picture.width));
-  put32(out, static_cast<std::uint32_t>(picture.height));
-  put16(out, 1);   // planes
-  put16(out, 24);  // bits per pixel
-  put32(out, 0);   // no compression
-  put32(out, pixelBytes);
-  put32(out, 2835);  // 72 dots per inch, both ways
-  put32(out, 2835);
-  put32(out, 0);  // colours used
-  put32(out, 0);  // important colours
-  for (size_t i = 0; i < picture.rgb.size(); i += 3) {
-    out.push_back(picture.rgb[i + 2]);
-    out.push_back(picture.rgb[i + 1]);
-    out.push_back(picture.rgb[i]);
-  }
-  return out;
-}
-
-Picture brushedSilver() {
+Image brushedSilver() {
   return fromBrightness(kTextureSize, brushed(kTextureSize, 0x5eed5eedu, 150.0, 226.0), 4.0);
 }
 
 // Brushed metal with a diamond lattice cut into it.
-Picture lidPattern() {
+Image lidPattern() {
   std::vector<double> v = brushed(kPatternSize, 0x1d1d1d1du, 140.0, 215.0);
   for (int y = 0; y < kPatternSize; ++y) {
     for (int x = 0; x < kPatternSize; ++x) {
@@ -135,7 +97,7 @@ Picture lidPattern() {
 }
 
 // Brushed metal with a bevelled frame round a smooth panel.
-Picture bodyPattern() {
+Image bodyPattern() {
   std::vector<double> v = brushed(kPatternSize, 0xba5eba5eu, 140.0, 215.0);
   for (int y = 0; y < kPatternSize; ++y) {
     for (int x = 0; x < kPatternSize; ++x) {
@@ -151,8 +113,8 @@ Picture bodyPattern() {
   return fromBrightness(kPatternSize, v, 6.0);
 }
 
-std::vector<std::uint8_t> particleGlow() {
-  std::vector<std::uint8_t> out;
+std::vector<unsigned char> particleGlow() {
+  std::vector<unsigned char> out;
   const double centre = (kGlowSize - 1) / 2.0;
   for (int y = 0; y < kGlowSize; ++y) {
     for (int x = 0; x < kGlowSize; ++x) {
@@ -164,4 +126,4 @@ std::vector<std::uint8_t> particleGlow() {
   return out;
 }
 
-}  // namespace datagen
+}  // namespace dataset

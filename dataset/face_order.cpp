@@ -1,11 +1,11 @@
-#include "tools/datagen/face_order.h"
+#include "dataset/face_order.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <utility>
 
-namespace datagen {
+namespace dataset {
 
 void sortNearestFirst(Mesh& mesh, const std::vector<Vec3>& world) {
   // Each face's distance key (minus its depth: nearest first) beside its
@@ -20,10 +20,10 @@ void sortNearestFirst(Mesh& mesh, const std::vector<Vec3>& world) {
                      i});
   }
   std::sort(keyed.begin(), keyed.end());
-  std::vector<std::array<int, 3>> sorted;
+  std::vector<Face> sorted;
   sorted.reserve(keyed.size());
   for (const auto& k : keyed) sorted.push_back(mesh.faces[k.second]);
   mesh.faces = std::move(sorted);
 }
 
-}  // namespace datagen
+}  // namespace dataset

@@ -1,4 +1,4 @@
-#include "importer/write.h"
+#include "dataset/data_directory.h"
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -8,51 +8,16 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <fstream>
 
-#include "importer/records.h"
+#include "dataset/pictures.h"
 
-namespace importer {
+namespace dataset {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Text written straight into a buffer that grows by doubling: a million
-// faces make tens of megabytes of lines.
-class TextBuffer {
- public:
-  explicit TextBuffer(size_t expected) { text_.resize(expected); }
-  // Room for one line of at most `length` characters.
-  void reserveLine(size_t length) {
-    if (size_ + length > text_.size()) text_.resize(2 * text_.size() + length);
-  }
-  void put(char c) { text_[size_++] = c; }
-  void put(float value) {
-    size_ = static_cast<size_t>(std::to_chars(at(), end(), value, std::chars_format::fixed).ptr -
-                                text_.data());
-  }
-  void put(int value) {
-    size_ = static_cast<size_t>(std::to_chars(at(), end(), value).ptr - text_.data());
-  }
-  std::string take() {
-    text_.resize(size_);
-    return std::move(text_);
-  }
-
- private:
-  char* at() { return text_.data() + size_; }
-  char* end() { return text_.data() + text_.size(); }
-  std::string text_;
-  size_t size_ = 0;
-};
-
-// The longest lines: a float in fixed notation takes at most 48 characters
-// (a sign, 39 digits, a point and the digits of the smallest), an int 11.
-constexpr size_t kVertexLine = 2 + 3 * 49 + 1;
-constexpr size_t kFaceLine = 2 + 3 * 12 + 1;
 
 std::string failure(const fs::path& path, const std::string& what) {
   return path.string() + ": " + what + ": " + std::strerror(errno);
@@ -62,28 +27,28 @@ void writeFile(const fs::path& path, const void* data, size_t size) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
   out.close();
-  if (!out) throw ImportError(failure(path, "cannot write it"));
+  if (!out) throw WriteError(failure(path, "cannot write it"));
 }
 
 void writeFile(const fs::path& path, const std::string& text) {
   writeFile(path, text.data(), text.size());
 }
 
-void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
   writeFile(path, bytes.data(), bytes.size());
 }
 
-void writeFiles(const fs::path& dir, const FramedModel& model,
-                const std::optional<datagen::Picture>& surface) {
-  writeFile(dir / "lighterBase.m", meshText(model.base));
-  writeFile(dir / "lighterTop.m", meshText(model.lid));
-  writeFile(dir / "topTexture.bmp", datagen::encodeBmp(datagen::lidPattern()));
-  writeFile(dir / "baseTexture.bmp", datagen::encodeBmp(datagen::bodyPattern()));
+void writeFiles(const fs::path& dir, const DataSet& data) {
+  writeFile(dir / "lighterBase.m", meshText(*data.body, data.bodyTitle, data.numbers));
+  writeFile(dir / "lighterTop.m", data.lid != nullptr
+                                      ? meshText(*data.lid, data.lidTitle, data.numbers)
+                                      : std::string(kNoLidMarker) + "\n");
+  writeFile(dir / "topTexture.bmp", encodeBmp(lidPattern()));
+  writeFile(dir / "baseTexture.bmp", encodeBmp(bodyPattern()));
   writeFile(dir / "silverTexture.bmp",
-            datagen::encodeBmp(surface ? *surface : datagen::brushedSilver()));
-  if (!fs::create_directory(dir / "Data"))
-    throw ImportError(failure(dir / "Data", "cannot make it"));
-  writeFile(dir / "Data" / "Particle.raw", datagen::particleGlow());
+            encodeBmp(data.surface != nullptr ? *data.surface : brushedSilver()));
+  if (!fs::create_directory(dir / "Data")) throw WriteError(failure(dir / "Data", "cannot make it"));
+  writeFile(dir / "Data" / "Particle.raw", particleGlow());
 }
 
 // A new empty directory named after `dir` with `tag`, beside it.
@@ -91,7 +56,7 @@ fs::path siblingDirectory(const fs::path& dir, const std::string& tag) {
   std::string pattern =
       (dir.parent_path() / ("." + dir.filename().string() + "." + tag + "-XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) {
-    throw ImportError(failure(dir.parent_path(), "cannot make a directory in it"));
+    throw WriteError(failure(dir.parent_path(), "cannot make a directory in it"));
   }
   // mkdtemp makes it private; the data directory gets a new directory's
   // usual permissions.
@@ -130,41 +95,18 @@ class TerminationHeld {
 // another process in between is not replaced either).
 void renameNoReplace(const fs::path& from, const fs::path& to) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-    throw ImportError(failure(to, "cannot put the data directory there"));
+    throw WriteError(failure(to, "cannot put the data directory there"));
   }
 }
 
 }  // namespace
 
-std::string meshText(const datagen::Mesh& mesh) {
-  TextBuffer text(mesh.vertices.size() * 36 + mesh.faces.size() * 24 + kVertexLine);
-  for (const datagen::Vec3& v : mesh.vertices) {
-    text.reserveLine(kVertexLine);
-    text.put('v');
-    for (double c : {v.x, v.y, v.z}) {
-      text.put(' ');
-      text.put(static_cast<float>(c));
-    }
-    text.put('\n');
-  }
-  for (const auto& f : mesh.faces) {
-    text.reserveLine(kFaceLine);
-    text.put('f');
-    for (int c : f) {
-      text.put(' ');
-      text.put(c + 1);
-    }
-    text.put('\n');
-  }
-  return text.take();
-}
-
-void checkOutputDirectory(const fs::path& dir, bool force) {
+void checkOutputDirectory(const fs::path& dir, bool replace) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(dir, error);
   if (!fs::exists(status)) return;
-  if (!force) {
-    throw ImportError(dir.string() +
+  if (!replace) {
+    throw WriteError(dir.string() +
                       ": already exists; choose another directory with -o, or replace it with "
                       "--force");
   }
@@ -172,17 +114,16 @@ void checkOutputDirectory(const fs::path& dir, bool force) {
       fs::is_directory(status) &&
       (fs::is_empty(dir, error) || fs::is_regular_file(dir / "lighterBase.m", error));
   if (!replaceable) {
-    throw ImportError(dir.string() +
+    throw WriteError(dir.string() +
                       ": is not a data directory (no lighterBase.m in it); not replacing it");
   }
 }
 
-void writeDataDirectory(const fs::path& target, const FramedModel& model,
-                        const std::optional<datagen::Picture>& surface, bool force) {
+void writeDataDirectory(const fs::path& target, const DataSet& data, bool replace) {
   fs::path dir = fs::absolute(target).lexically_normal();
   if (!dir.has_filename()) dir = dir.parent_path();  // "out/" is "out"
-  if (dir == dir.root_path()) throw ImportError(target.string() + ": cannot be a data directory");
-  checkOutputDirectory(dir, force);
+  if (dir == dir.root_path()) throw WriteError(target.string() + ": cannot be a data directory");
+  checkOutputDirectory(dir, replace);
   const TerminationHeld held;  // released after the clean-up below
   // Parents that do not exist yet are made, and removed again on failure.
   fs::path firstMade;
@@ -192,21 +133,21 @@ void writeDataDirectory(const fs::path& target, const FramedModel& model,
   }
   std::error_code error;
   if (!firstMade.empty() && !fs::create_directories(dir.parent_path(), error)) {
-    throw ImportError(dir.parent_path().string() + ": cannot make it: " + error.message());
+    throw WriteError(dir.parent_path().string() + ": cannot make it: " + error.message());
   }
   fs::path staging;
   try {
     staging = siblingDirectory(dir, "part");
-    writeFiles(staging, model, surface);
-    if (force && fs::exists(fs::symlink_status(dir))) {
+    writeFiles(staging, data);
+    if (replace && fs::exists(fs::symlink_status(dir))) {
       const fs::path old = siblingDirectory(dir, "old");
       if (std::rename(dir.c_str(), old.c_str()) != 0) {
-        throw ImportError(failure(dir, "cannot move it aside"));
+        throw WriteError(failure(dir, "cannot move it aside"));
       }
       if (std::rename(staging.c_str(), dir.c_str()) != 0) {
         const std::string reason = failure(dir, "cannot put the data directory there");
         std::rename(old.c_str(), dir.c_str());
-        throw ImportError(reason);
+        throw WriteError(reason);
       }
       removeQuietly(old);
     } else {
@@ -219,4 +160,4 @@ void writeDataDirectory(const fs::path& target, const FramedModel& model,
   }
 }
 
-}  // namespace importer
+}  // namespace dataset
