@@ -1,5 +1,7 @@
 #include "importer/options.h"
 
+#include <getopt.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -29,6 +31,23 @@ bool parseCount(const std::string& text, size_t& value) {
   return true;
 }
 
+// The options: long ones without a short form are told apart by these ids.
+enum LongOnly { kLid = 256, kTexture, kUp, kTurn, kMaxFaces, kForce, kVersion };
+constexpr char kShortOptions[] = ":o:vh";
+const option kLongOptions[] = {
+    {"lid", required_argument, nullptr, kLid},
+    {"output", required_argument, nullptr, 'o'},
+    {"texture", required_argument, nullptr, kTexture},
+    {"up", required_argument, nullptr, kUp},
+    {"turn", required_argument, nullptr, kTurn},
+    {"max-faces", required_argument, nullptr, kMaxFaces},
+    {"force", no_argument, nullptr, kForce},
+    {"verbose", no_argument, nullptr, 'v'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
 CommandLine badUsage(const std::string& message) {
   CommandLine c;
   c.outcome = CommandLine::Outcome::BadUsage;
@@ -36,33 +55,44 @@ CommandLine badUsage(const std::string& message) {
   return c;
 }
 
-// Applies one option that takes a value; false with `error` set otherwise.
-bool applyValue(const std::string& name, const std::string& value, Options& o, std::string& error) {
-  if (name == "--lid") {
-    o.lid = value;
-  } else if (name == "-o" || name == "--output") {
-    o.output = value;
-  } else if (name == "--texture") {
-    o.texture = value;
-  } else if (name == "--up") {
-    o.up = parseUpAxis(value);
-    if (!o.up) error = "--up takes x, y, z, -x, -y or -z, not \"" + value + "\"";
-  } else if (name == "--turn") {
-    if (!parseNumber(value, o.turnDegrees)) error = "--turn takes degrees, not \"" + value + "\"";
-  } else if (name == "--max-faces") {
-    if (!parseCount(value, o.maxFaces)) {
-      error = "--max-faces takes a number of faces from 0 (no limit) to " +
-              std::to_string(kMaxFaceBudget) + ", not \"" + value + "\"";
-    }
-  } else {
-    error = "unknown option " + name;
+// Applies the value of the option `id` (see kLongOptions), written as
+// `name`; false with `error` set when the value is not one it takes.
+bool applyValue(int id, const std::string& name, const std::string& value, Options& o,
+                std::string& error) {
+  switch (id) {
+    case kLid:
+      o.lid = value;
+      break;
+    case 'o':
+      o.output = value;
+      break;
+    case kTexture:
+      o.texture = value;
+      break;
+    case kUp:
+      o.up = parseUpAxis(value);
+      if (!o.up) error = name + " takes x, y, z, -x, -y or -z, not \"" + value + "\"";
+      break;
+    case kTurn:
+      if (!parseNumber(value, o.turnDegrees)) error = name + " takes degrees, not \"" + value + "\"";
+      break;
+    case kMaxFaces:
+      if (!parseCount(value, o.maxFaces)) {
+        error = name + " takes a number of faces from 0 (no limit) to " +
+                std::to_string(kMaxFaceBudget) + ", not \"" + value + "\"";
+      }
+      break;
   }
   return error.empty();
 }
 
-bool takesValue(const std::string& name) {
-  return name == "--lid" || name == "-o" || name == "--output" || name == "--texture" ||
-         name == "--up" || name == "--turn" || name == "--max-faces";
+// The option as the user wrote it, without a value joined by "=".
+std::string writtenAs(const char* argument, int shortOption) {
+  if (argument == nullptr || argument[0] != '-' || argument[1] != '-') {
+    return std::string("-") + static_cast<char>(shortOption);
+  }
+  const std::string text = argument;
+  return text.substr(0, text.find('='));
 }
 
 }  // namespace
@@ -70,42 +100,50 @@ bool takesValue(const std::string& name) {
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine c;
   Options& o = c.options;
-  std::vector<std::string> models;
-  bool optionsEnd = false;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& arg = arguments[i];
-    if (optionsEnd || arg.empty() || arg[0] != '-' || arg == "-") {
-      models.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnd = true;
-    } else if (arg == "-h" || arg == "--help") {
-      c.outcome = CommandLine::Outcome::Help;
-      return c;
-    } else if (arg == "--version") {
-      c.outcome = CommandLine::Outcome::Version;
-      return c;
-    } else if (arg == "--force") {
-      o.force = true;
-    } else if (arg == "-v" || arg == "--verbose") {
-      o.verbose = true;
-    } else {
-      const size_t eq = arg.find('=');
-      const std::string name = arg.substr(0, eq);
-      if (!takesValue(name)) return badUsage("unknown option " + name);
-      std::string value;
-      if (eq != std::string::npos) {
-        value = arg.substr(eq + 1);
-      } else if (i + 1 < arguments.size()) {
-        value = arguments[++i];
-      } else {
-        return badUsage(name + " needs a value");
+  // getopt_long permutes the pointers, never the strings; it keeps its place
+  // in globals, which optind = 0 starts afresh.
+  std::vector<std::string> texts = {"lighter-import"};
+  texts.insert(texts.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& t : texts) argv.push_back(t.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(texts.size());
+  opterr = 0;
+  optind = 0;
+  for (;;) {
+    const int id = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
+    if (id == -1) break;
+    // The argument the option came from: the last one getopt_long took, or
+    // the one before when that was the option's value.
+    const bool separateValue = optarg != nullptr && optind >= 2 && argv[optind - 1] == optarg;
+    const char* written = argv[static_cast<size_t>(optind - (separateValue ? 2 : 1))];
+    switch (id) {
+      case 'h':
+        c.outcome = CommandLine::Outcome::Help;
+        return c;
+      case kVersion:
+        c.outcome = CommandLine::Outcome::Version;
+        return c;
+      case kForce:
+        o.force = true;
+        break;
+      case 'v':
+        o.verbose = true;
+        break;
+      case '?':  // optopt: the letter of an unknown short option, 0 for a long one
+        return badUsage("unknown option " +
+                        (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                     : writtenAs(written, 0)));
+      case ':':
+        return badUsage(writtenAs(written, optopt) + " needs a value");
+      default: {
+        std::string error;
+        if (!applyValue(id, writtenAs(written, id), optarg, o, error)) return badUsage(error);
       }
-      std::string error;
-      if (!applyValue(name, value, o, error)) return badUsage(error);
     }
   }
+  // What is left, in order, are the models.
+  const std::vector<std::string> models(argv.begin() + optind, argv.begin() + argc);
   if (models.size() > 1) return badUsage("one body model at a time (the lid goes with --lid)");
   if (models.empty()) {
     if (o.lid.empty()) return badUsage("no model named");
