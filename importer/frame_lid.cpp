@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "importer/frame_picture.h"
 #include "importer/solve.h"
 
 namespace importer {
@@ -48,34 +49,36 @@ std::vector<view::Vec3> opened(const std::vector<view::Vec3>& lid) {
   return out;
 }
 
-// The world point at depth z that shows at `pixel`: at a fixed depth the
-// pixel is affine in x and y, so two corrections find it.
-view::Vec3 worldAtPixel(view::Pixel pixel, double z) {
-  view::Vec3 p{0.0, 0.0, z};
-  for (int i = 0; i < 3; ++i) {
-    const view::Pixel at = view::worldToWindow(p);
-    const view::Pixel dx = view::worldToWindow(p + view::Vec3{1.0, 0.0, 0.0});
-    const view::Pixel dy = view::worldToWindow(p + view::Vec3{0.0, 1.0, 0.0});
-    const double a = dx.x - at.x, b = dy.x - at.x, c = dx.y - at.y, d = dy.y - at.y;
-    const double det = a * d - b * c;
-    const double ex = pixel.x - at.x, ey = pixel.y - at.y;
-    p.x += (d * ex - b * ey) / det;
-    p.y += (a * ey - c * ex) / det;
+// The largest scale up to 1 at which the lid, shrunk towards the hinge,
+// stays inside the window right of `clearance`. Each bound on a point's
+// pixel is linear in the scale once multiplied by the point's depth, so
+// each gives its limit in closed form; within half a pixel of the hinge
+// counts as clear, since a lid shrunk to nothing lies at the hinge itself.
+double largestFittingScale(const std::vector<view::Vec3>& open, view::Vec3 hinge,
+                           const view::Mat3& designToWorld, double clearance) {
+  const Lens lens = Lens::ofTheWindow();
+  const view::Vec3 h = eyeOfWorld(hinge);
+  struct Bound {
+    double limit;  // the bound on the pixel coordinate
+    bool onX;
+    bool upper;
+  };
+  const Bound bounds[4] = {{clearance - 0.5, true, false},
+                           {view::kWindowWidth - kWindowMargin, true, true},
+                           {kWindowMargin, false, false},
+                           {view::kWindowHeight - kWindowMargin, false, true}};
+  double scale = 1.0;
+  for (view::Vec3 p : open) {
+    const view::Vec3 q = designToWorld * p;  // the point's offset from the hinge at scale 1
+    for (const Bound& b : bounds) {
+      // (pixel - limit) times the depth, g0 + s g1: kept >= 0, or <= 0 for an upper bound.
+      const double k = b.onX ? lens.kx : lens.ky, c = b.onX ? lens.cx : lens.cy;
+      const double g0 = k * (b.onX ? h.x : h.y) + (b.limit - c) * h.z;
+      const double g1 = k * (b.onX ? q.x : q.y) + (b.limit - c) * q.z;
+      if ((b.upper ? -g1 : g1) < 0.0) scale = std::min(scale, -g0 / g1);
+    }
   }
-  return p;
-}
-
-PixelBox pictureOf(const std::vector<view::Vec3>& world) {
-  PixelBox box;
-  for (view::Vec3 p : world) box.add(view::worldToWindow(p));
-  return box;
-}
-
-// Within half a pixel of the hinge counts as clear: a lid shrunk to nothing
-// lies at the hinge itself.
-bool fits(const PixelBox& b, double clearance) {
-  return b.left >= clearance - 0.5 && b.right <= view::kWindowWidth - kWindowMargin &&
-         b.bottom >= kWindowMargin && b.top <= view::kWindowHeight - kWindowMargin;
+  return scale;
 }
 
 // The program draws a lid vertex q at the body's chain applied to
@@ -132,30 +135,19 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
   const std::vector<view::Vec3> open = opened(lid);
   const double clearance = view::flameOrigin().x + kFlameClearance;
   const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
-  const view::Vec3 hinge = worldAtPixel(hingePixel, body.depth);
-
-  auto placedAt = [&](double scale) {
-    std::vector<view::Vec3> world;
-    world.reserve(open.size());
-    for (view::Vec3 p : open) world.push_back(hinge + body.designToWorld * (scale * p));
-    return world;
-  };
+  const view::Vec3 hinge =
+      worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, body.depth}).z));
   // As large as the model made it, unless that leaves the window: then as
   // large as fits, shrunk towards the hinge.
-  double scale = 1.0;
-  if (!fits(pictureOf(placedAt(1.0)), clearance)) {
-    double lo = 0.0, hi = 1.0;
-    for (int i = 0; i < 50; ++i) {
-      const double mid = (lo + hi) / 2.0;
-      (fits(pictureOf(placedAt(mid)), clearance) ? lo = mid : hi = mid);
-    }
-    scale = lo;
-    if (!(scale > 0.0)) throw ImportError("the lid cannot be placed within the window");
-  }
+  const double scale = largestFittingScale(open, hinge, body.designToWorld, clearance);
+  if (!(scale > 0.0)) throw ImportError("the lid cannot be placed within the window");
+  std::vector<view::Vec3> world;
+  world.reserve(open.size());
+  for (view::Vec3 p : open) world.push_back(hinge + body.designToWorld * (scale * p));
 
   PlacedLid out;
   out.scale = scale;
-  for (view::Vec3 q : untilted(placedAt(scale), body.frame)) {
+  for (view::Vec3 q : untilted(world, body.frame)) {
     out.mesh.vertices.push_back(
         {static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)});
   }
