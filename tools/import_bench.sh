@@ -6,7 +6,7 @@
 #
 #   tools/import_bench.sh      (builds the CMake preset "bench", a Release build in build-bench/)
 #
-# Import: the project's candle (importer/model_gen) at 10 thousand, 100
+# Import: the project's candle (tools/shapes/model_gen) at 10 thousand, 100
 # thousand and 1 million triangles, as OBJ text, binary STL and binary PLY,
 # imported with the default face budget and with none (--max-faces 0), under
 # /usr/bin/time -v; stage times from lighter-import -v. Frames: frame_bench on
@@ -28,7 +28,7 @@ echo "import_bench: building (Release) in $build"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j2 --target lighter-import model_gen frame_bench lighter_data >/dev/null
 import="$build/importer/lighter-import"
-gen="$build/importer/model_gen"
+gen="$build/tools/model_gen"
 
 median() { sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 time_field() { grep "$1" | awk -F': ' '{print $2}'; }  # a line of /usr/bin/time -v
@@ -112,7 +112,7 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo
   echo "### lighter-import"
   echo
-  echo "The project's candle (\`importer/model_gen candle N\`) in three formats, imported with the"
+  echo "The project's candle (\`tools/shapes/model_gen candle N\`) in three formats, imported with the"
   echo "default face budget (20000) and without one; medians of $runs runs ($runs_1m at 1 million)."
   echo "Wall and CPU time and peak resident memory from \`/usr/bin/time -v\`; the stages' CPU times"
   echo "from \`lighter-import -v\` (the machine is shared, so CPU time is the steadier figure): read"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's picture of an imported model: the project's own candle
-# (importer/model_gen), imported with lighter-import and shown by the program
+# (tools/shapes/model_gen), imported with lighter-import and shown by the program
 # with its flame lit, on a private X server.
 #   tools/import_screenshot.sh [OUTPUT_DIR]
 # Default: docs; writes imported-candle.png. Builds with the CMake preset
@@ -12,7 +12,7 @@ mkdir -p "${1:-$xsession_root/docs}"
 out=$(cd "${1:-$xsession_root/docs}" && pwd)
 
 build_program model_gen lighter-import
-"$xsession_build/importer/model_gen" candle 5000 "$xsession_tmp/candle.obj"
+"$xsession_build/tools/model_gen" candle 5000 "$xsession_tmp/candle.obj"
 "$xsession_build/importer/lighter-import" "$xsession_tmp/candle.obj" \
   -o "$xsession_tmp/lighter-data-candle" >/dev/null
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dataset/pictures.h"
-#include "importer/shapes.h"
+#include "tools/shapes/shapes.h"
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "importer/shapes.h"
+#include "tools/shapes/shapes.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
 

@@ -13,7 +13,7 @@
 
 #include "importer/orient.h"
 #include "importer/program_view.h"
-#include "importer/shapes.h"
+#include "tools/shapes/shapes.h"
 #include "importer/texture.h"
 #include "dataset/mesh_text.h"
 #include "tests/support/test_models.h"

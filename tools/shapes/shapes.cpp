@@ -1,4 +1,4 @@
-#include "importer/shapes.h"
+#include "tools/shapes/shapes.h"
 
 #include <assimp/material.h>
 #include <assimp/scene.h>

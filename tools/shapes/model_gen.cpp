@@ -8,7 +8,7 @@
 #include <exception>
 #include <string>
 
-#include "importer/shapes.h"
+#include "tools/shapes/shapes.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {
