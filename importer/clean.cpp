@@ -2,15 +2,14 @@
 
 #include <meshoptimizer.h>
 
-#include <array>
+#include "view/view_model.h"
+
 
 namespace importer {
 
 namespace {
 
-using Point = std::array<double, 3>;
-
-Point pointAt(const SourceMesh& mesh, std::uint32_t vertex) {
+view::Vec3 pointAt(const SourceMesh& mesh, std::uint32_t vertex) {
   const float* p = &mesh.positions[static_cast<size_t>(vertex) * 3];
   return {p[0], p[1], p[2]};
 }
@@ -19,12 +18,9 @@ Point pointAt(const SourceMesh& mesh, std::uint32_t vertex) {
 // a face with some area from one whose corners lie on a line.
 bool hasArea(const SourceMesh& mesh, const std::uint32_t* corner) {
   if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) return false;
-  const Point a = pointAt(mesh, corner[0]), b = pointAt(mesh, corner[1]),
-              c = pointAt(mesh, corner[2]);
-  const Point u{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-  const Point v{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-  return u[1] * v[2] - u[2] * v[1] != 0.0 || u[2] * v[0] - u[0] * v[2] != 0.0 ||
-         u[0] * v[1] - u[1] * v[0] != 0.0;
+  const view::Vec3 a = pointAt(mesh, corner[0]);
+  const view::Vec3 n = view::cross(pointAt(mesh, corner[1]) - a, pointAt(mesh, corner[2]) - a);
+  return n.x != 0.0 || n.y != 0.0 || n.z != 0.0;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
-#include <string>
 
 #include "importer/frame_lid.h"
 #include "importer/frame_picture.h"
@@ -150,19 +149,6 @@ view::Vec3 asFloats(view::Vec3 p) {
   return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
 }
 
-dataset::Mesh fileMesh(const std::vector<view::Vec3>& points, const SourceMesh& faces) {
-  dataset::Mesh mesh;
-  mesh.vertices.reserve(points.size());
-  for (view::Vec3 p : points) mesh.vertices.push_back(asFloats(p));
-  mesh.faces.reserve(faces.faceCount());
-  for (size_t i = 0; i < faces.indices.size(); i += 3) {
-    mesh.faces.push_back({static_cast<int>(faces.indices[i]),
-                          static_cast<int>(faces.indices[i + 1]),
-                          static_cast<int>(faces.indices[i + 2])});
-  }
-  return mesh;
-}
-
 // Which of `count` vertices the mesh's faces name.
 std::vector<bool> namedByFaces(const dataset::Mesh& mesh, size_t count) {
   std::vector<bool> named(count, false);
@@ -170,27 +156,6 @@ std::vector<bool> namedByFaces(const dataset::Mesh& mesh, size_t count) {
     for (int c : f) named[static_cast<size_t>(c)] = true;
   }
   return named;
-}
-
-std::string describe(const PixelBox& b) {
-  return "x " + std::to_string(b.left) + " to " + std::to_string(b.right) + ", y " +
-         std::to_string(b.bottom) + " to " + std::to_string(b.top);
-}
-
-// The files as written, through the program's view, must frame the body as
-// solved; anything else is a fault of this code, not of the model.
-void checkFraming(const PixelBox& b, bool nearLimited) {
-  const FramingTarget t = framingTarget();
-  constexpr double kTolerance = 0.5;
-  const bool inside = b.left >= t.left - kTolerance && b.right <= t.right + kTolerance &&
-                      b.bottom >= t.bottom - kTolerance && b.top <= t.top + kTolerance;
-  const bool topped = std::abs(b.top - t.top) <= kTolerance;
-  const bool fills =
-      std::abs(b.bottom - t.bottom) <= kTolerance ||
-      (std::abs(b.left - t.left) <= kTolerance && std::abs(b.right - t.right) <= kTolerance);
-  if (!(inside && topped && (fills || nearLimited))) {
-    throw std::logic_error("framing: the body shows at " + describe(b));
-  }
 }
 
 }  // namespace
@@ -206,7 +171,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   // view::baseToWorld for the reference frame, which is affine in the point.
   const Affine toWorld =
       sampleAffine([&](view::Vec3 p) { return view::baseToWorld(reference, p); });
-  out.base = fileMesh({}, body);
+  out.base.faces = facesOf(body);
   // Written as floats, a sliver of a face can lose its area and is dropped;
   // if that leaves a vertex undrawn, the picture is framed again without it.
   std::vector<view::Vec3> world;
@@ -236,7 +201,6 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
 
   out.frame = programFrame(out.base.vertices, {});
   out.body = bodyPicture(out.base, out.frame);
-  checkFraming(out.body, out.tooDeep);
 
   if (lid != nullptr) {
     BodyInView view;

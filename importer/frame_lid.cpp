@@ -151,11 +151,7 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
     out.mesh.vertices.push_back(
         {static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)});
   }
-  for (size_t i = 0; i < faces.indices.size(); i += 3) {
-    out.mesh.faces.push_back({static_cast<int>(faces.indices[i]),
-                              static_cast<int>(faces.indices[i + 1]),
-                              static_cast<int>(faces.indices[i + 2])});
-  }
+  out.mesh.faces = facesOf(faces);
   return out;
 }
 

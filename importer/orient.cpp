@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <limits>
 
-#include "importer/solve.h"
 
 namespace importer {
 
@@ -66,11 +65,11 @@ UpAxis defaultUpAxis(const std::string& path) {
 
 void orientMesh(SourceMesh& mesh, const Orientation& orientation) {
   // Counter-clockwise seen from above is a positive turn about +y.
-  const view::Mat3 m = product(view::rotation({orientation.turnDegrees, {0.0, 1.0, 0.0}}),
-                               uprightBasis(orientation.up));
+  const view::Mat3 turn = view::rotation({orientation.turnDegrees, {0.0, 1.0, 0.0}});
+  const view::Mat3 basis = uprightBasis(orientation.up);
   for (size_t v = 0; v < mesh.positions.size(); v += 3) {
     float* p = &mesh.positions[v];
-    const view::Vec3 turned = m * view::Vec3{p[0], p[1], p[2]};
+    const view::Vec3 turned = turn * (basis * view::Vec3{p[0], p[1], p[2]});
     // A turn can take a coordinate near the largest float beyond it.
     for (double c : {turned.x, turned.y, turned.z}) {
       if (!(std::abs(c) <= std::numeric_limits<float>::max())) {

@@ -8,12 +8,12 @@
 #include <sstream>
 
 #include "dataset/data_directory.h"
+#include "dataset/face_order.h"
 #include "importer/clean.h"
 #include "importer/frame.h"
 #include "importer/progress.h"
 #include "importer/read.h"
 #include "importer/simplify.h"
-#include "importer/sort.h"
 #include "importer/texture.h"
 #include "importer/winding.h"
 
@@ -197,7 +197,10 @@ Summary runImport(const Options& options, std::ostream& out) {
   const size_t turned = windOutward(model.base) + windOutward(model.lid);
   progress.stage("wind", "faces wound outward, " + std::to_string(turned) + " turned over");
   progress.step("sorting");
-  sortFaces(model);
+  // Nearest first from the program's viewpoint, as the shipped data set is,
+  // so that the depth test hides what lies behind.
+  dataset::sortNearestFirst(model.base, baseWorld(model.base, model.frame));
+  dataset::sortNearestFirst(model.lid, lidWorld(model.lid, model.frame));
   progress.stage("sort", "faces nearest first");
 
   progress.step("writing");

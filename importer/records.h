@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dataset/mesh.h"
+
 namespace importer {
 
 // Triangles as a model file gives them, in one list: x, y, z per vertex and
@@ -18,6 +20,17 @@ struct SourceMesh {
   size_t vertexCount() const { return positions.size() / 3; }
   size_t faceCount() const { return indices.size() / 3; }
 };
+
+// The faces of `mesh` as the mesh record written holds them.
+inline std::vector<dataset::Face> facesOf(const SourceMesh& mesh) {
+  std::vector<dataset::Face> faces;
+  faces.reserve(mesh.faceCount());
+  for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
+    faces.push_back({static_cast<int>(mesh.indices[i]), static_cast<int>(mesh.indices[i + 1]),
+                     static_cast<int>(mesh.indices[i + 2])});
+  }
+  return faces;
+}
 
 // A model file or an option the importer cannot use: the message is one line
 // for the user, naming the file and what is wrong with it.

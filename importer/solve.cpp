@@ -23,14 +23,4 @@ Affine inverse(const Affine& a) {
   return inv;
 }
 
-view::Mat3 product(const view::Mat3& a, const view::Mat3& b) {
-  view::Mat3 p{};
-  for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      for (int k = 0; k < 3; ++k) p[i][j] += a[i][k] * b[k][j];
-    }
-  }
-  return p;
-}
-
 }  // namespace importer

@@ -36,6 +36,5 @@ Affine sampleAffine(F f) {
 // Throws std::domain_error when `m` has no inverse.
 view::Mat3 inverse(const view::Mat3& m);
 Affine inverse(const Affine& a);
-view::Mat3 product(const view::Mat3& a, const view::Mat3& b);
 
 }  // namespace importer

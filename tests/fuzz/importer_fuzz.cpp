@@ -15,12 +15,13 @@
 #include <sstream>
 #include <string>
 
+#include "dataset/face_order.h"
+#include "dataset/mesh_text.h"
 #include "importer/clean.h"
 #include "importer/frame.h"
 #include "importer/orient.h"
 #include "importer/simplify.h"
-#include "importer/sort.h"
-#include "dataset/mesh_text.h"
+#include "importer/winding.h"
 #include "mesh/mesh.h"
 #include "mesh/reader.h"
 
@@ -81,7 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // With a lid: the same shape again, beside the body.
     const bool lid = (options & 64) != 0;
     importer::FramedModel model = importer::frameModel(mesh, lid ? &mesh : nullptr);
-    importer::sortFaces(model);
+    importer::windOutward(model.base);
+    importer::windOutward(model.lid);
+    dataset::sortNearestFirst(model.base, importer::baseWorld(model.base, model.frame));
+    dataset::sortNearestFirst(model.lid, importer::lidWorld(model.lid, model.frame));
     checkAsTheProgramReadsIt(model.base, 1);
     if (lid) checkAsTheProgramReadsIt(model.lid, 0);
   } catch (const importer::ImportError&) {
