@@ -4,16 +4,13 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "dataset/lid.h"
 #include "importer/frame_picture.h"
 #include "importer/solve.h"
 
 namespace importer {
 
 namespace {
-
-// How far the lid stands open from closed, clockwise seen from the front,
-// about its lower right edge: as the shipped lid stands.
-constexpr double kLidOpenDegrees = 110.0;
 
 // The flame rises from the window's centre as a column about 70 pixels
 // wide at its foot (particles one unit wide, ten units from the eye). The
@@ -41,8 +38,7 @@ std::vector<view::Vec3> opened(const std::vector<view::Vec3>& lid) {
     zMax = std::max(zMax, p.z);
   }
   hinge.z = (zMin + zMax) / 2.0;
-  // Clockwise seen from the front (from +z) is a negative turn about +z.
-  const view::Mat3 open = view::rotation({-kLidOpenDegrees, {0.0, 0.0, 1.0}});
+  const view::Mat3 open = dataset::lidOpening();
   std::vector<view::Vec3> out;
   out.reserve(lid.size());
   for (view::Vec3 p : lid) out.push_back(open * (p - hinge));

@@ -9,6 +9,7 @@
 #include "mesh/mesh.h"
 #include "view/view_model.h"
 #include "dataset/face_order.h"
+#include "dataset/lid.h"
 
 namespace datagen {
 
@@ -44,11 +45,6 @@ constexpr double kEarThickness = 0.6;
 constexpr double kRivetRadius = 1.0;
 
 constexpr double kLidHeight = 20.5;
-// The lid, hinged at the case's upper right edge, stands open this far in
-// all. The program's own lid tilt (view::kLidTilt) is part of it; the rest is
-// the lid's pose in its own file, because a lid opened only that far would cut
-// through the chimney and hide the flame.
-constexpr double kLidOpenDegrees = 110.0;
 }  // namespace design
 
 // Where the body's lowest point should show, in window pixels from the
@@ -187,7 +183,7 @@ Mesh designClosedLid() {
 Mesh designOpenLid() {
   Mesh lid = designClosedLid();
   const Vec3 hinge{design::kCaseHalfWidth, design::kCaseHeight, 0.0};
-  const Mat3 open = rotation({-design::kLidOpenDegrees, {0, 0, 1}});
+  const Mat3 open = dataset::lidOpening();
   for (Vec3& v : lid.vertices) v = hinge + open * (v - hinge);
   return lid;
 }
