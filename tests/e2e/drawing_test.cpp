@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "mesh/mesh.h"
-#include "view/view_model.h"
 #include "tests/e2e/harness.h"
+#include "view/view_model.h"
 
 namespace {
 

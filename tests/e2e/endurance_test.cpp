@@ -16,8 +16,8 @@
 #include <thread>
 #include <vector>
 
-#include "view/view_model.h"
 #include "tests/e2e/harness.h"
+#include "view/view_model.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "view/view_model.h"
 #include "tests/e2e/harness.h"
+#include "view/view_model.h"
 
 namespace {
 

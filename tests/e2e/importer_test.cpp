@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_models.h"
+#include "view/view_model.h"
 
 namespace {
 

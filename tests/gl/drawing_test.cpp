@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "render/render.h"
-#include "view/view_model.h"
 #include "tests/gl/gl_fixture.h"
+#include "view/view_model.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "view/view_model.h"
 #include "tests/gl/gl_fixture.h"
+#include "view/view_model.h"
 
 // Last: X11 headers define macros that clash with other headers.
 #include <GL/glx.h>

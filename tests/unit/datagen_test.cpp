@@ -17,8 +17,8 @@
 
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
-#include "view/view_model.h"
 #include "tools/datagen/data_set.h"
+#include "view/view_model.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "lighter/framing.h"
-#include "view/view_model.h"
 #include "tests/unit/mesh_test_support.h"
+#include "view/view_model.h"
 
 namespace {
 
