@@ -47,7 +47,8 @@ void writeFiles(const fs::path& dir, const DataSet& data) {
   writeFile(dir / "baseTexture.bmp", encodeBmp(bodyPattern()));
   writeFile(dir / "silverTexture.bmp",
             encodeBmp(data.surface != nullptr ? *data.surface : brushedSilver()));
-  if (!fs::create_directory(dir / "Data")) throw WriteError(failure(dir / "Data", "cannot make it"));
+  if (!fs::create_directory(dir / "Data"))
+    throw WriteError(failure(dir / "Data", "cannot make it"));
   writeFile(dir / "Data" / "Particle.raw", particleGlow());
 }
 
@@ -107,15 +108,15 @@ void checkOutputDirectory(const fs::path& dir, bool replace) {
   if (!fs::exists(status)) return;
   if (!replace) {
     throw WriteError(dir.string() +
-                      ": already exists; choose another directory with -o, or replace it with "
-                      "--force");
+                     ": already exists; choose another directory with -o, or replace it with "
+                     "--force");
   }
   const bool replaceable =
       fs::is_directory(status) &&
       (fs::is_empty(dir, error) || fs::is_regular_file(dir / "lighterBase.m", error));
   if (!replaceable) {
     throw WriteError(dir.string() +
-                      ": is not a data directory (no lighterBase.m in it); not replacing it");
+                     ": is not a data directory (no lighterBase.m in it); not replacing it");
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include "view/view_model.h"
 
-
 namespace importer {
 
 namespace {

@@ -3,9 +3,9 @@
 // its top where the flame rises, and the lid standing open beside it.
 #pragma once
 
+#include "dataset/mesh.h"
 #include "importer/program_view.h"
 #include "importer/records.h"
-#include "dataset/mesh.h"
 
 namespace importer {
 

@@ -2,9 +2,9 @@
 // own tilt and offsets of the lid bring it there.
 #pragma once
 
+#include "dataset/mesh.h"
 #include "importer/program_view.h"
 #include "importer/records.h"
-#include "dataset/mesh.h"
 
 namespace importer {
 

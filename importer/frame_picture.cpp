@@ -109,10 +109,12 @@ class Picture {
       s.x = centre(s, target_.centreX());  // wider than the rectangle: centred
     } else if (b.left < target_.left) {
       s.x = -kInfinity;
-      for (size_t i = 0; i < eye_.size(); ++i) s.x = std::max(s.x, shiftToColumn(i, target_.left, z));
+      for (size_t i = 0; i < eye_.size(); ++i)
+        s.x = std::max(s.x, shiftToColumn(i, target_.left, z));
     } else if (b.right > target_.right) {
       s.x = kInfinity;
-      for (size_t i = 0; i < eye_.size(); ++i) s.x = std::min(s.x, shiftToColumn(i, target_.right, z));
+      for (size_t i = 0; i < eye_.size(); ++i)
+        s.x = std::min(s.x, shiftToColumn(i, target_.right, z));
     }
     return s;
   }
@@ -128,7 +130,8 @@ class Picture {
     // Depths at which the whole body lies between the near and far planes,
     // with room to spare.
     double nearest = -kInfinity, farthest = kInfinity;
-    for (const view::Vec3& e : eye_) nearest = std::max(nearest, e.z), farthest = std::min(farthest, e.z);
+    for (const view::Vec3& e : eye_)
+      nearest = std::max(nearest, e.z), farthest = std::min(farthest, e.z);
     double zNear = -kClosest - nearest, zFar = -0.95 * view::kFarPlane - farthest;
     if (!(zFar < zNear)) throw ImportError("the model is too deep to fit the program's view");
     if (slack(zFar) < 0.0) {

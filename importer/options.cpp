@@ -74,7 +74,8 @@ bool applyValue(int id, const std::string& name, const std::string& value, Optio
       if (!o.up) error = name + " takes x, y, z, -x, -y or -z, not \"" + value + "\"";
       break;
     case kTurn:
-      if (!parseNumber(value, o.turnDegrees)) error = name + " takes degrees, not \"" + value + "\"";
+      if (!parseNumber(value, o.turnDegrees))
+        error = name + " takes degrees, not \"" + value + "\"";
       break;
     case kMaxFaces:
       if (!parseCount(value, o.maxFaces)) {
@@ -131,9 +132,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         o.verbose = true;
         break;
       case '?':  // optopt: the letter of an unknown short option, 0 for a long one
-        return badUsage("unknown option " +
-                        (optopt != 0 ? std::string("-") + static_cast<char>(optopt)
-                                     : writtenAs(written, 0)));
+        return badUsage("unknown option " + (optopt != 0
+                                                 ? std::string("-") + static_cast<char>(optopt)
+                                                 : writtenAs(written, 0)));
       case ':':
         return badUsage(writtenAs(written, optopt) + " needs a value");
       default: {

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <limits>
 
-
 namespace importer {
 
 namespace {

@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
-#include "view/view_model.h"
 #include "dataset/mesh.h"
+#include "view/view_model.h"
 
 namespace importer {
 

@@ -225,8 +225,8 @@ void readFace(MeshState& m, char* line, int isBase, const LineSource& src, std::
   face.corner2 = static_cast<int>(corners[1].value);
   face.corner3 = static_cast<int>(corners[2].value);
   const std::vector<Vector3>& v = mesh.vertices;
-  face.normal = loggedFaceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1],
-                                 isBase, log);
+  face.normal =
+      loggedFaceNormal(v[face.corner1 - 1], v[face.corner2 - 1], v[face.corner3 - 1], isBase, log);
   log.line("finished calculations");
   mesh.faces.push_back(face);
 }

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "dataset/pictures.h"
-#include "tools/shapes/shapes.h"
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
+#include "tools/shapes/shapes.h"
 
 namespace {
 
@@ -77,7 +77,8 @@ TEST(ImportCommand, WritesTheDataDirectoryNamedAfterTheModelAndSaysHowToRunIt) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(r.out.find("body 16 faces, 10 vertices"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Run it:  lighter --mode lit ./lighter-data-house"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Run it:  lighter --mode lit ./lighter-data-house"), std::string::npos)
+      << r.out;
   EXPECT_EQ(entries(dir), (std::vector<std::string>{"house.obj", "lighter-data-house"}));
   for (const char* file : {"lighterBase.m", "lighterTop.m", "topTexture.bmp", "baseTexture.bmp",
                            "silverTexture.bmp", "Data/Particle.raw"}) {

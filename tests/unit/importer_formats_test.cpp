@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/shapes/shapes.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
+#include "tools/shapes/shapes.h"
 
 namespace {
 

@@ -64,21 +64,21 @@ TEST(ImportOptions, ValuesThatAreNoNumberOrNoAxisAreUsageErrors) {
     std::vector<std::string> args;
     std::string message;
   };
-  for (const Case& k : std::vector<Case>{
-           {{"m.obj", "--turn", "inf"}, "--turn takes degrees, not \"inf\""},
-           {{"m.obj", "--turn=nan"}, "--turn takes degrees, not \"nan\""},
-           {{"m.obj", "--turn", "-inf"}, "--turn takes degrees"},
-           {{"m.obj", "--turn", "1e400"}, "--turn takes degrees"},
-           {{"m.obj", "--turn", "12deg"}, "--turn takes degrees"},
-           {{"m.obj", "--max-faces=-1"}, "--max-faces takes a number"},
-           {{"m.obj", "--max-faces", "2000000000"}, "--max-faces takes a number"},
-           {{"m.obj", "--up", "w"}, "--up takes x, y, z"},
-           {{"m.obj", "--colour=red"}, "unknown option --colour"},
-           {{"m.obj", "-q"}, "unknown option -q"},
-           {{"m.obj", "--lid"}, "--lid needs a value"},
-           {{"m.obj", "-o"}, "-o needs a value"},
-           {{"a.obj", "b.obj"}, "one body model at a time"},
-           {{}, "no model named"}}) {
+  for (const Case& k :
+       std::vector<Case>{{{"m.obj", "--turn", "inf"}, "--turn takes degrees, not \"inf\""},
+                         {{"m.obj", "--turn=nan"}, "--turn takes degrees, not \"nan\""},
+                         {{"m.obj", "--turn", "-inf"}, "--turn takes degrees"},
+                         {{"m.obj", "--turn", "1e400"}, "--turn takes degrees"},
+                         {{"m.obj", "--turn", "12deg"}, "--turn takes degrees"},
+                         {{"m.obj", "--max-faces=-1"}, "--max-faces takes a number"},
+                         {{"m.obj", "--max-faces", "2000000000"}, "--max-faces takes a number"},
+                         {{"m.obj", "--up", "w"}, "--up takes x, y, z"},
+                         {{"m.obj", "--colour=red"}, "unknown option --colour"},
+                         {{"m.obj", "-q"}, "unknown option -q"},
+                         {{"m.obj", "--lid"}, "--lid needs a value"},
+                         {{"m.obj", "-o"}, "-o needs a value"},
+                         {{"a.obj", "b.obj"}, "one body model at a time"},
+                         {{}, "no model named"}}) {
     const CommandLine c = parse(k.args);
     EXPECT_EQ(c.outcome, CommandLine::Outcome::BadUsage) << k.message;
     EXPECT_EQ(c.message.rfind(k.message, 0), 0u) << c.message;
@@ -94,7 +94,8 @@ std::string throughTheShell(const std::string& word) {
   std::unique_ptr<FILE, int (*)(FILE*)> shell(popen(("printf '%s' " + word).c_str(), "r"), pclose);
   std::string out;
   char buffer[256];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, shell.get())) > 0;) out.append(buffer, n);
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, shell.get())) > 0;)
+    out.append(buffer, n);
   return out;
 }
 

@@ -11,13 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "dataset/mesh_text.h"
 #include "importer/orient.h"
 #include "importer/program_view.h"
-#include "tools/shapes/shapes.h"
 #include "importer/texture.h"
-#include "dataset/mesh_text.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
+#include "tools/shapes/shapes.h"
 
 namespace {
 
@@ -301,7 +301,8 @@ TEST(ProgramView, FrameIsThePrograms) {
   lid.faces = {{0, 1, 2}};
   const view::MeshFrame mine = importer::programFrame(base.vertices, lid.vertices);
   MeshState meshes;
-  std::istringstream baseText(dataset::meshText(base, "", dataset::Numbers::kShortestFloat)), lidText(dataset::meshText(lid, "", dataset::Numbers::kShortestFloat));
+  std::istringstream baseText(dataset::meshText(base, "", dataset::Numbers::kShortestFloat)),
+      lidText(dataset::meshText(lid, "", dataset::Numbers::kShortestFloat));
   meshtest::printedBy([&](std::ostream& out) {
     readStream(meshes, baseText, 1, "base", out);
     prepareMesh(meshes, 1, out);

@@ -17,9 +17,9 @@
 #include "mesh/mesh.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
-#include "view/view_model.h"
 #include "tests/support/temp_dir.h"
 #include "tests/unit/mesh_test_support.h"
+#include "view/view_model.h"
 
 namespace importertest {
 

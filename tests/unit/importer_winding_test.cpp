@@ -28,7 +28,8 @@ void addCube(dataset::Mesh& mesh, unsigned flipped, view::Vec3 at = {}) {
   for (int i = 0; i < 8; ++i) mesh.vertices.push_back(cubeCorner(i, at));
   int triangle = 0;
   for (const auto& q : kCubeSides) {
-    for (const dataset::Face f : {dataset::Face{q[0], q[1], q[2]}, dataset::Face{q[0], q[2], q[3]}}) {
+    for (const dataset::Face f :
+         {dataset::Face{q[0], q[1], q[2]}, dataset::Face{q[0], q[2], q[3]}}) {
       const bool in = (flipped >> triangle++) & 1u;
       mesh.faces.push_back({first + f[0], first + (in ? f[2] : f[1]), first + (in ? f[1] : f[2])});
     }
@@ -117,8 +118,8 @@ TEST(Winding, AFlatPieceAgreesWithMostOfItsFaces) {
   }
   EXPECT_EQ(importer::windOutward(mesh), 1u);
   for (const auto& f : mesh.faces) {
-    const view::Vec3 n =
-        view::cross(mesh.vertices[f[1]] - mesh.vertices[f[0]], mesh.vertices[f[2]] - mesh.vertices[f[0]]);
+    const view::Vec3 n = view::cross(mesh.vertices[f[1]] - mesh.vertices[f[0]],
+                                     mesh.vertices[f[2]] - mesh.vertices[f[0]]);
     EXPECT_GT(n.z, 0.0);
   }
 }
@@ -132,8 +133,8 @@ TEST(Winding, ImportedCubesLightFromOutsideWhateverTheirFileAndTurn) {
   for (unsigned flippedSides : {0x00u, 0x3fu, 0x15u}) {
     testmodels::writeFile((dir / "cube.obj").string(), cubeObj(flippedSides));
     for (const char* up : {"y", "-z", "x"}) {
-      importer::Options options = importertest::optionsFor(dir / "cube.obj",
-                                                           dir / ("data" + std::to_string(n++)));
+      importer::Options options =
+          importertest::optionsFor(dir / "cube.obj", dir / ("data" + std::to_string(n++)));
       options.up = importer::parseUpAxis(up);
       options.turnDegrees = 30.0;
       importertest::import(options);

@@ -6,10 +6,10 @@
 #include <numeric>
 #include <stdexcept>
 
-#include "mesh/mesh.h"
-#include "view/view_model.h"
 #include "dataset/face_order.h"
 #include "dataset/lid.h"
+#include "mesh/mesh.h"
+#include "view/view_model.h"
 
 namespace datagen {
 
