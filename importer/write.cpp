@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "importer/records.h"
+#include "mesh/no_lid.h"
 
 namespace importer {
 
@@ -73,10 +74,16 @@ void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   writeFile(path, bytes.data(), bytes.size());
 }
 
+// A model without a lid gets the marked empty lid file, so the program takes
+// the missing lid as intended.
+std::string lidText(const datagen::Mesh& lid) {
+  return lid.vertices.empty() ? noLidText() : meshText(lid);
+}
+
 void writeFiles(const fs::path& dir, const FramedModel& model,
                 const std::optional<datagen::Picture>& surface) {
   writeFile(dir / "lighterBase.m", meshText(model.base));
-  writeFile(dir / "lighterTop.m", meshText(model.lid));
+  writeFile(dir / "lighterTop.m", lidText(model.lid));
   writeFile(dir / "topTexture.bmp", datagen::encodeBmp(datagen::lidPattern()));
   writeFile(dir / "baseTexture.bmp", datagen::encodeBmp(datagen::bodyPattern()));
   writeFile(dir / "silverTexture.bmp",

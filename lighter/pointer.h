@@ -1,0 +1,14 @@
+// Where the pointer is on the screen, asked of the X server the GL context
+// talks to.
+#pragma once
+
+#include <optional>
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// The pointer's position on its screen; nothing when there is no current
+// GL context or the pointer is on another screen.
+std::optional<ScreenPoint> pointerOnScreen();
