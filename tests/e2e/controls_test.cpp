@@ -117,4 +117,21 @@ TEST(ExitGuard, TheQuirksClickOnExitIsRefusedAndARealPickStillExits) {
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
+// Real picks of "Exit" end the program wherever the menu opens: near the
+// window's corners, and at the screen's bottom-right corner, where freeglut
+// opens the menu to the left of and above the pointer.
+TEST(ExitGuard, ARealPickOfExitEndsTheProgramWhereverTheMenuOpens) {
+  const struct {
+    int windowX, windowY, x, y;
+  } places[] = {{320, 100, 5, 5}, {320, 100, 690, 510}, {480, 424, 790, 590}};
+  for (const auto& p : places) {
+    Lighter lighter({}, {"", /*captureErrors=*/true});
+    ASSERT_TRUE(lighter.waitForWindow());
+    ASSERT_TRUE(lighter.move(p.windowX, p.windowY));
+    lighter.pickMenu({2}, p.x, p.y);
+    EXPECT_EQ(lighter.waitForExit(), 0) << p.x << " " << p.y;
+    EXPECT_EQ(lighter.errors(), "");
+  }
+}
+
 }  // namespace

@@ -278,6 +278,16 @@ bool Lighter::resize(int width, int height) {
   return resized && waitForFrames(2);
 }
 
+bool Lighter::move(int x, int y) {
+  xdotool({"windowmove", window_, std::to_string(x), std::to_string(y)});
+  return support::waitUntil(
+      [&] {
+        const Geometry g = geometry();
+        return g.x == x && g.y == y;
+      },
+      Seconds(20));
+}
+
 std::optional<Lighter::Geometry> Lighter::openMenu(int x, int y) {
   const Geometry g = geometry();
   xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "3"});

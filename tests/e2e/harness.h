@@ -122,6 +122,9 @@ class Lighter {
   void key(const std::string& name);
   // Resizes the window and waits until a frame of the new size is drawn.
   bool resize(int width, int height);
+  // Moves the window's corner to screen point (x, y) and waits until the X
+  // server reports it there.
+  bool move(int x, int y);
   // Right click at (x, y): opens the main menu there and waits until it is
   // shown; returns its geometry on the screen.
   std::optional<Geometry> openMenu(int x, int y);
