@@ -145,10 +145,10 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
   glutPostRedisplay();
 }
 
+// freeglut opens the menu at the pointer and calls this with the pointer's
+// window coordinates, the window's context current.
 void menuStatus(int status, int x, int y) {
-  if (status == GLUT_MENU_IN_USE) {
-    gMenuOpenedAt = ScreenPoint{glutGet(GLUT_WINDOW_X) + x, glutGet(GLUT_WINDOW_Y) + y};
-  }
+  if (status == GLUT_MENU_IN_USE) gMenuOpenedAt = windowPointOnScreen(x, y);
 }
 
 void registerCallbacks(Scene& scene, std::ostream& out) {

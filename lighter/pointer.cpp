@@ -16,3 +16,16 @@ std::optional<ScreenPoint> pointerOnScreen() {
   }
   return ScreenPoint{rootX, rootY};
 }
+
+std::optional<ScreenPoint> windowPointOnScreen(int x, int y) {
+  Display* display = glXGetCurrentDisplay();
+  const GLXDrawable window = glXGetCurrentDrawable();
+  if (display == nullptr || window == 0) return std::nullopt;
+  int screenX = 0, screenY = 0;
+  Window child = 0;
+  if (!XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &screenX, &screenY,
+                             &child)) {
+    return std::nullopt;
+  }
+  return ScreenPoint{screenX, screenY};
+}
