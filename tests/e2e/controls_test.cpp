@@ -134,4 +134,18 @@ TEST(ExitGuard, ARealPickOfExitEndsTheProgramWhereverTheMenuOpens) {
   }
 }
 
+// The row as freeglut draws it, to its edges: a pick 3 pixels inside the
+// menu's right side and the row's lower edge is as real as one in its middle.
+TEST(ExitGuard, APickNearTheEdgesOfTheExitRowStillExits) {
+  Lighter lighter({}, {"", /*captureErrors=*/true});
+  ASSERT_TRUE(lighter.waitForWindow());
+  const auto window = lighter.geometry();
+  const auto menu = lighter.openMenu(100, 100);
+  ASSERT_TRUE(menu.has_value());
+  const int rowBottom = menu->y + 2 + 25 * 3 - 1;
+  lighter.click(menu->x + menu->width - 3 - window.x, rowBottom - 3 - window.y);
+  EXPECT_EQ(lighter.waitForExit(), 0);
+  EXPECT_EQ(lighter.errors(), "");
+}
+
 }  // namespace
