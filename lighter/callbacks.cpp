@@ -145,10 +145,10 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
   glutPostRedisplay();
 }
 
-// freeglut opens the menu at the pointer and calls this with the pointer's
-// window coordinates, the window's context current.
-void menuStatus(int status, int x, int y) {
-  if (status == GLUT_MENU_IN_USE) gMenuOpenedAt = windowPointOnScreen(x, y);
+// freeglut opens the menu where the pointer is as it handles the press,
+// and calls this then.
+void menuStatus(int status, int /*x*/, int /*y*/) {
+  if (status == GLUT_MENU_IN_USE) gMenuOpenedAt = pointerOnScreen();
 }
 
 void registerCallbacks(Scene& scene, std::ostream& out) {

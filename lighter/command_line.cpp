@@ -85,4 +85,12 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
   return line;
 }
 
+std::string displayOption(const CommandLine& line) {
+  std::string name;
+  for (size_t i = 1; i + 1 < line.glutArgs.size(); ++i) {
+    if (line.glutArgs[i] == "-display") name = line.glutArgs[i + 1];
+  }
+  return name;
+}
+
 std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

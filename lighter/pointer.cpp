@@ -1,10 +1,25 @@
 #include "lighter/pointer.h"
 
-#include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <utility>
+
+namespace {
+
+std::string gDisplayName;
+
+// Opened at the first question and kept for the program's life.
+Display* connection() {
+  static Display* display = XOpenDisplay(gDisplayName.empty() ? nullptr : gDisplayName.c_str());
+  return display;
+}
+
+}  // namespace
+
+void setPointerDisplay(std::string name) { gDisplayName = std::move(name); }
+
 std::optional<ScreenPoint> pointerOnScreen() {
-  Display* display = glXGetCurrentDisplay();
+  Display* display = connection();
   if (display == nullptr) return std::nullopt;
   Window root = 0;
   Window child = 0;
@@ -15,17 +30,4 @@ std::optional<ScreenPoint> pointerOnScreen() {
     return std::nullopt;
   }
   return ScreenPoint{rootX, rootY};
-}
-
-std::optional<ScreenPoint> windowPointOnScreen(int x, int y) {
-  Display* display = glXGetCurrentDisplay();
-  const GLXDrawable window = glXGetCurrentDrawable();
-  if (display == nullptr || window == 0) return std::nullopt;
-  int screenX = 0, screenY = 0;
-  Window child = 0;
-  if (!XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &screenX, &screenY,
-                             &child)) {
-    return std::nullopt;
-  }
-  return ScreenPoint{screenX, screenY};
 }

@@ -1,19 +1,20 @@
-// Where the pointer is on the screen, asked of the X server the GL context
-// talks to.
+// Where the pointer is on the screen, asked of the X server the window is
+// on through a connection of the program's own, so that no GL or GLX call
+// is made for it (a frame's calls stay what they were).
 #pragma once
 
 #include <optional>
+#include <string>
 
 struct ScreenPoint {
   int x = 0;
   int y = 0;
 };
 
-// The pointer's position on its screen; nothing when there is no current
-// GL context or the pointer is on another screen.
-std::optional<ScreenPoint> pointerOnScreen();
+// The X display the window opens on: GLUT's -display value, or empty for
+// $DISPLAY, as GLUT takes it. Call before the first question.
+void setPointerDisplay(std::string name);
 
-// Where the point (x, y) of the window the current GL context draws into
-// lies on the screen, as the X server places the window (whatever frame a
-// window manager puts around it); nothing without a current context.
-std::optional<ScreenPoint> windowPointOnScreen(int x, int y);
+// The pointer's position on its screen; nothing when the display cannot be
+// reached or the pointer is on another screen.
+std::optional<ScreenPoint> pointerOnScreen();

@@ -18,6 +18,7 @@
 #include "lighter/interaction.h"
 #include "lighter/model_cache.h"
 #include "lighter/model_import.h"
+#include "lighter/pointer.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
 #include "mesh/reader.h"
@@ -96,6 +97,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   glutArgv.push_back(nullptr);
   int glutArgc = static_cast<int>(glutArgs.size());
 
+  setPointerDisplay(displayOption(line));  // for the check on a pick of "Exit"
   bufferStandardOutput();
   try {
     startUp(scene, &glutArgc, glutArgv.data(), std::cout, std::cerr);

@@ -1,6 +1,9 @@
 // A pick of "Exit" is real only with the pointer on its row of the menu.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "lighter/command_line.h"
 #include "lighter/menu_pick.h"
 
 namespace {
@@ -50,6 +53,18 @@ TEST(MenuPick, AMenuThatWouldLeaveTheScreenOpensTheOtherWay) {
   const MenuBox tiny = placeMenu(50, 50, 110, 23, 3, 100, 60);
   EXPECT_EQ(tiny.left, 0);
   EXPECT_EQ(tiny.top, 0);
+}
+
+// The pointer is asked of the display GLUT opens the window on.
+TEST(MenuPick, ThePointersDisplayIsGlutsDisplayOption) {
+  const auto displayOf = [](std::vector<const char*> args) {
+    args.insert(args.begin(), "lighter");
+    return displayOption(parseCommandLine(static_cast<int>(args.size()), args.data()));
+  };
+  EXPECT_EQ(displayOf({}), "");
+  EXPECT_EQ(displayOf({"-display", ":7"}), ":7");
+  EXPECT_EQ(displayOf({"-sync", "-display", ":7", "dir", "-display", "host:3.0"}), "host:3.0");
+  EXPECT_EQ(displayOf({"--", "-display"}), "");  // a directory named so
 }
 
 }  // namespace
