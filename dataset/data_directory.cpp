@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "dataset/pictures.h"
+#include "mesh/no_lid.h"
 
 namespace dataset {
 
@@ -42,7 +43,7 @@ void writeFiles(const fs::path& dir, const DataSet& data) {
   writeFile(dir / "lighterBase.m", meshText(*data.body, data.bodyTitle, data.numbers));
   writeFile(dir / "lighterTop.m", data.lid != nullptr
                                       ? meshText(*data.lid, data.lidTitle, data.numbers)
-                                      : std::string(kNoLidMarker) + "\n");
+                                      : noLidText());
   writeFile(dir / "topTexture.bmp", encodeBmp(lidPattern()));
   writeFile(dir / "baseTexture.bmp", encodeBmp(bodyPattern()));
   writeFile(dir / "silverTexture.bmp",

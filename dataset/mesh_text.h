@@ -16,11 +16,6 @@ enum class Numbers {
   kSixDecimals,
 };
 
-// The first line of a lid file written without a lid. The reader skips it,
-// as every line not starting with v or f, so every mode reads an empty lid;
-// the program recognises it and says nothing about the missing lid.
-inline constexpr char kNoLidMarker[] = "# no lid";
-
 // A mesh in the program's format: a comment line "# TITLE: N vertices, M
 // faces" (none when `title` is empty), every vertex line, then every face line
 // with 1-based corners, so that each face names only vertices read before it.

@@ -1,10 +1,16 @@
 #include "lighter/callbacks.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <optional>
 
 #include "lighter/interaction.h"
+#include "lighter/menu_pick.h"
+#include "lighter/pointer.h"
 #include "render/render.h"
 
 namespace {
@@ -30,6 +36,44 @@ MouseButton buttonOf(int glutButton) {
   }
 }
 
+// freeglut draws its menus in this font.
+void* const kMenuFont = GLUT_BITMAP_HELVETICA_18;
+
+// Where the main menu was last opened: the pointer, in screen pixels.
+std::optional<ScreenPoint> gMenuOpenedAt;
+
+void startSparkTimers(const ClickOutcome& outcome) {
+  if (!outcome.startSparkTimers) return;
+  // One-shot timers, never cancelled: a pending stopFlame also puts out a
+  // flame lit less than 70 ms after the spark.
+  glutTimerFunc(kSparkMilliseconds, stopSpark, 1);
+  glutTimerFunc(kShortFlameMilliseconds, stopFlame, 1);
+}
+
+// The main menu where freeglut drew it, sized by its font as freeglut does.
+MenuBox mainMenuBox(ScreenPoint openedAt) {
+  int labelWidth = 0;
+  for (const MainMenuRow& row : kMainMenu) {
+    const auto* label = reinterpret_cast<const unsigned char*>(row.label);
+    const int width =
+        glutBitmapLength(kMenuFont, label) +
+        (row.opensSubmenu ? glutBitmapLength(kMenuFont, reinterpret_cast<const unsigned char*>("_"))
+                          : 0);
+    labelWidth = std::max(labelWidth, width);
+  }
+  return placeMenu(openedAt.x, openedAt.y, labelWidth, glutBitmapHeight(kMenuFont),
+                   static_cast<int>(std::size(kMainMenu)), glutGet(GLUT_SCREEN_WIDTH),
+                   glutGet(GLUT_SCREEN_HEIGHT));
+}
+
+// A pick of "Exit" is real when the pointer is on "Exit" as the menu was
+// drawn. Where either position is unknown the pick stands.
+bool pointerOnExit() {
+  const std::optional<ScreenPoint> pointer = pointerOnScreen();
+  if (!gMenuOpenedAt || !pointer) return true;
+  return pointerOnRow(mainMenuBox(*gMenuOpenedAt), kExitRow, pointer->x, pointer->y);
+}
+
 void addEntries(const MenuEntry* entries, int count) {
   for (int i = 0; i < count; ++i) {
     glutAddMenuEntry(entries[i].label, entries[i].value);
@@ -47,12 +91,7 @@ void reshape(int width, int height) {
 
 void mouse(int button, int state, int x, int y) {
   const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y};
-  if (handleMouse(*gScene, event, *gOut).startSparkTimers) {
-    // One-shot timers, never cancelled: a pending stopFlame also puts out a
-    // flame lit less than 70 ms after the spark.
-    glutTimerFunc(kSparkMilliseconds, stopSpark, 1);
-    glutTimerFunc(kShortFlameMilliseconds, stopFlame, 1);
-  }
+  startSparkTimers(handleMouse(*gScene, event, *gOut));
   glutPostRedisplay();
 }
 
@@ -70,8 +109,46 @@ void processSubModeMenu(int value) {
 
 void processMainMenu(int value) {
   if (value == kExitValue) {
+    if (!pointerOnExit()) {
+      std::cerr << "lighter: \"Exit\" was picked by a click away from the menu; not exiting\n";
+      return;
+    }
     std::exit(0);
   }
+}
+
+void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+  switch (actionForKey(key)) {
+    case KeyAction::kNone:
+      return;
+    case KeyAction::kFlint:
+      startSparkTimers(turnFlintWheel(*gScene, *gOut));
+      break;
+    case KeyAction::kWireframe:
+      processSubModeMenu(kModeMenu[0].value);
+      break;
+    case KeyAction::kSmooth:
+      processSubModeMenu(kModeMenu[1].value);
+      break;
+    case KeyAction::kLit:
+      processSubModeMenu(kLitModeValue);
+      break;
+    case KeyAction::kNextFlameColour:
+      processSubFlameMenu(nextFlameColourValue(gScene->flame));
+      break;
+    case KeyAction::kFullScreen:
+      glutFullScreenToggle();
+      break;
+    case KeyAction::kExit:
+      std::exit(0);
+  }
+  glutPostRedisplay();
+}
+
+// freeglut opens the menu where the pointer is as it handles the press,
+// and calls this then.
+void menuStatus(int status, int /*x*/, int /*y*/) {
+  if (status == GLUT_MENU_IN_USE) gMenuOpenedAt = pointerOnScreen();
 }
 
 void registerCallbacks(Scene& scene, std::ostream& out) {
@@ -80,6 +157,8 @@ void registerCallbacks(Scene& scene, std::ostream& out) {
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);
+  glutKeyboardFunc(keyboard);
+  glutMenuStatusFunc(menuStatus);
 }
 
 void buildMenus() {
@@ -88,8 +167,8 @@ void buildMenus() {
   int modeMenu = glutCreateMenu(processSubModeMenu);
   addEntries(kModeMenu, 2);
   glutCreateMenu(processMainMenu);
-  glutAddSubMenu("Flame Colors", flameMenu);
-  glutAddSubMenu("Mesh Modes", modeMenu);
-  glutAddMenuEntry("Exit", kExitValue);
+  glutAddSubMenu(kMainMenu[0].label, flameMenu);
+  glutAddSubMenu(kMainMenu[1].label, modeMenu);
+  glutAddMenuEntry(kMainMenu[kExitRow].label, kExitValue);
   glutAttachMenu(GLUT_RIGHT_BUTTON);
 }

@@ -13,9 +13,11 @@ void stopFlame(int value);
 void processSubFlameMenu(int value);
 void processSubModeMenu(int value);
 void processMainMenu(int value);
+void keyboard(unsigned char key, int x, int y);
+void menuStatus(int status, int x, int y);
 
 // Hands `scene` to the callbacks, which take no context from GLUT, and
-// registers display, reshape and mouse with GLUT. The click commentary goes
+// registers display, reshape, mouse, keyboard and menu status with GLUT. The click commentary goes
 // to `out`. Both must outlive the event loop.
 void registerCallbacks(Scene& scene, std::ostream& out);
 

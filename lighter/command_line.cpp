@@ -3,17 +3,31 @@
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: lighter [GLUT-OPTION...] [DIRECTORY]\n"
+    "Usage: lighter [GLUT-OPTION...] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
     "colours, wireframe or smooth drawing, exit).\n"
     "\n"
+    "Keys: Space turns the flint wheel (as a click on the body), W, S and L\n"
+    "choose Wireframe, Smooth and Lit, C steps the flame colour (Yellow, Red,\n"
+    "Green, Blue, Rotate), F toggles full screen, Q and Escape exit.\n"
+    "\n"
     "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
     "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
     "without it the installed lighter reads the data set installed with it,\n"
     "and a lighter run from its build tree reads the working directory.\n"
+    "\n"
+    "MODEL, a 3D model file (OBJ, STL, PLY, glTF, Collada, 3DS, OFF, ...), is\n"
+    "imported with lighter-import's defaults and shown in Lit. The import is\n"
+    "kept in $XDG_CACHE_HOME/lighter (~/.cache/lighter without it), named by\n"
+    "the file's content and the importer's version, so the same file opens at\n"
+    "once the next time and a changed one is imported anew. An import that\n"
+    "takes more than half a second says so on standard error. A cache that\n"
+    "cannot be written is said, and the import goes to a temporary directory\n"
+    "removed at exit. The importer's errors end the program with status 1 and\n"
+    "leave nothing in the cache.\n"
     "\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
@@ -69,6 +83,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     }
   }
   return line;
+}
+
+std::string displayOption(const CommandLine& line) {
+  std::string name;
+  for (size_t i = 1; i + 1 < line.glutArgs.size(); ++i) {
+    if (line.glutArgs[i] == "-display") name = line.glutArgs[i + 1];
+  }
+  return name;
 }
 
 std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

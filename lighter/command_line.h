@@ -23,6 +23,9 @@ struct CommandLine {
 // launcher names the shipped data set first, so one the user gives wins.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
+// GLUT's -display value among `line`'s GLUT options, or empty.
+std::string displayOption(const CommandLine& line);
+
 // The text of --help, and of a usage error after its one line.
 extern const char kUsage[];
 

@@ -5,6 +5,7 @@
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
 const MenuEntry kModeMenu[2] = {{"Wireframe", 1}, {"Smooth", 2}};
+const MainMenuRow kMainMenu[3] = {{"Flame Colors", true}, {"Mesh Modes", true}, {"Exit", false}};
 
 namespace {
 
@@ -42,9 +43,13 @@ ClickOutcome handleMouse(Scene& s, const MouseEvent& event, std::ostream& out) {
   const int x = event.x;
   const int yUp = s.view.GH - 1 - event.y;
   out << "mouse clicked at " << x << " " << yUp << "\n";
-  if (!view::kClickArea.contains(x, yUp)) {
+  if (!view::clickAreaFor(s.view.GW, s.view.GH).contains(x, yUp)) {
     return {};
   }
+  return turnFlintWheel(s, out);
+}
+
+ClickOutcome turnFlintWheel(Scene& s, std::ostream& out) {
   switch (s.act) {
     case 0:
     case 1:
@@ -59,10 +64,13 @@ ClickOutcome handleMouse(Scene& s, const MouseEvent& event, std::ostream& out) {
   }
 }
 
+namespace {
+// Rows of the colour table for Yellow, Red, Green and Blue, and "Rotate".
+constexpr int kRows[] = {1, 0, 3, 7};
+constexpr int kRotate = 5;
+}  // namespace
+
 void chooseFlameColor(FlameState& flame, int value) {
-  // Rows of the colour table for Yellow, Red, Green and Blue.
-  constexpr int kRows[] = {1, 0, 3, 7};
-  constexpr int kRotate = 5;
   if (value >= 1 && value <= 4) {
     flame.col = kRows[value - 1];
     flame.rainbow = false;
@@ -82,4 +90,45 @@ bool chooseMeshMode(ViewState& view, int value) {
     default:
       return false;
   }
+}
+
+KeyAction actionForKey(unsigned char key) {
+  constexpr unsigned char kEscape = 27;
+  switch (key) {
+    case ' ':
+      return KeyAction::kFlint;
+    case 'w':
+    case 'W':
+      return KeyAction::kWireframe;
+    case 's':
+    case 'S':
+      return KeyAction::kSmooth;
+    case 'l':
+    case 'L':
+      return KeyAction::kLit;
+    case 'c':
+    case 'C':
+      return KeyAction::kNextFlameColour;
+    case 'f':
+    case 'F':
+      return KeyAction::kFullScreen;
+    case 'q':
+    case 'Q':
+    case kEscape:
+      return KeyAction::kExit;
+    default:
+      return KeyAction::kNone;
+  }
+}
+
+int nextFlameColourValue(const FlameState& flame) {
+  int shown = 0;
+  if (flame.rainbow) {
+    shown = kRotate;
+  } else {
+    for (int i = 0; i < 4; ++i) {
+      if (kRows[i] == flame.col) shown = i + 1;
+    }
+  }
+  return shown % kRotate + 1;
 }

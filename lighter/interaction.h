@@ -42,3 +42,38 @@ struct MenuEntry {
 extern const MenuEntry kFlameMenu[5];
 extern const MenuEntry kModeMenu[2];
 inline constexpr int kExitValue = 1;
+
+// The main menu's rows, top to bottom: two submenus, then "Exit".
+struct MainMenuRow {
+  const char* label;
+  bool opensSubmenu;
+};
+extern const MainMenuRow kMainMenu[3];
+inline constexpr int kExitRow = 2;
+
+// "Lit" in the mesh-mode menu.
+inline constexpr int kLitModeValue = 3;
+
+// Keys, each the same action as a click or a menu pick. Letters count in
+// either case.
+enum class KeyAction {
+  kNone,
+  kFlint,      // Space: the flint wheel, as a left click on the body
+  kWireframe,  // W, S, L: the mesh modes
+  kSmooth,
+  kLit,
+  kNextFlameColour,  // C: the next flame colour (nextFlameColourValue)
+  kFullScreen,       // F: full screen on or off
+  kExit,             // Q and Escape: "Exit"
+};
+KeyAction actionForKey(unsigned char key);
+
+// Turns the flint wheel once, as a left click on the body does, without the
+// click's "mouse clicked at" line (a key is no click): sparks, the flame lit
+// or put out by the click sequence.
+ClickOutcome turnFlintWheel(Scene& scene, std::ostream& out);
+
+// The flame-colour menu's value after the one the flame shows, in menu
+// order: Yellow, Red, Green, Blue, Rotate, then Yellow again. A colour row
+// no menu entry picks counts as before Yellow.
+int nextFlameColourValue(const FlameState& flame);

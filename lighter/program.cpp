@@ -13,7 +13,12 @@
 #include <vector>
 
 #include "files/standard_streams.h"
+#include "lighter/callbacks.h"
 #include "lighter/command_line.h"
+#include "lighter/interaction.h"
+#include "lighter/model_cache.h"
+#include "lighter/model_import.h"
+#include "lighter/pointer.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
 #include "mesh/reader.h"
@@ -55,6 +60,14 @@ int answerWithoutRunning(const CommandLine& line) {
   std::exit(1);  // flushes what start-up printed
 }
 
+// The directory the program runs in: the one named, or for a model file
+// the data directory imported from it. Empty, with the reason said, when a
+// model cannot be imported.
+std::string dataDirectoryFor(const CommandLine& line, bool& isModel) {
+  isModel = isModelFile(line.dataDir);
+  return isModel ? openModel(line.dataDir, std::cerr) : line.dataDir;
+}
+
 }  // namespace
 
 int runProgram(int argc, char** argv, void (*beforeLoop)()) {
@@ -66,8 +79,11 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   // directory on the command line that is the caller's, as it always was;
   // the installed launcher names the data set installed with the program
   // (tools/launcher.sh.in), and so does tools/demo.sh with the one it built.
-  if (!line.dataDir.empty() && ::chdir(line.dataDir.c_str()) != 0) {
-    std::cerr << "lighter: cannot use " << line.dataDir
+  bool isModel = false;
+  const std::string dataDir = dataDirectoryFor(line, isModel);
+  if (isModel && dataDir.empty()) return 1;
+  if (!dataDir.empty() && ::chdir(dataDir.c_str()) != 0) {
+    std::cerr << "lighter: cannot use " << dataDir
               << " as the data directory: " << std::strerror(errno) << "\n";
     return 1;
   }
@@ -81,6 +97,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   glutArgv.push_back(nullptr);
   int glutArgc = static_cast<int>(glutArgs.size());
 
+  setPointerDisplay(displayOption(line));  // for the check on a pick of "Exit"
   bufferStandardOutput();
   try {
     startUp(scene, &glutArgc, glutArgv.data(), std::cout, std::cerr);
@@ -90,6 +107,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
     std::fputs("lighter: out of memory during start-up\n", stderr);
     std::exit(1);
   }
+  if (isModel) processSubModeMenu(kLitModeValue);  // a model opened by its file shows in Lit
   lineBufferStandardOutput();
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();

@@ -7,6 +7,7 @@
 
 #include "lighter/callbacks.h"
 #include "lighter/framing.h"
+#include "mesh/no_lid.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
 #include "textures/textures.h"
@@ -48,14 +49,15 @@ void loadMesh(MeshState& meshes, const char* name, int isBase, std::ostream& out
 }
 
 // The body's size frames both meshes, so a missing body changes the whole
-// picture: say what is drawn and why, in one line.
+// picture: say what is drawn and why, in one line. A lid file marked as
+// written without a lid is no fault and goes unmentioned.
 void reportMissingParts(const MeshState& meshes, bool lidAlone, std::ostream& err) {
   if (lidAlone) {
     err << "lighter: no vertices read from lighterBase.m, so the body is not drawn; the lid is "
            "drawn alone, framed by its own size\n";
   } else if (meshes.lighterBaseVertices.empty()) {
     err << "lighter: no vertices read from lighterBase.m or lighterTop.m: nothing is drawn\n";
-  } else if (meshes.lighterTopVertices.empty()) {
+  } else if (meshes.lighterTopVertices.empty() && !isMarkedNoLid("lighterTop.m")) {
     err << "lighter: no vertices read from lighterTop.m, so the lid is not drawn\n";
   }
 }

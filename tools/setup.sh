@@ -6,11 +6,11 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
-  libassimp-dev libmeshoptimizer-dev libstb-dev
+  libassimp-dev libmeshoptimizer-dev libstb-dev nettle-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils imagemagick apitrace libxdamage-dev
-  scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream
+  scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream xdg-utils shared-mime-info
   coreutils procps time
 )
 

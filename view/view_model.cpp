@@ -93,4 +93,22 @@ Pixel worldToWindow(Vec3 world, int width, int height) {
 
 Pixel flameOrigin(int width, int height) { return eyeToWindow({0.0, 0.0, -1.0}, width, height); }
 
+Vec3 windowToEye(Pixel pixel, int width, int height) {
+  const double f = 1.0 / std::tan(radians(kFieldOfViewDegrees) / 2.0);
+  const double ndcX = 2.0 * pixel.x / width - 1.0;
+  const double ndcY = 2.0 * pixel.y / height - 1.0;
+  return {ndcX * aspectRatio(width, height) / f, ndcY / f, -1.0};
+}
+
+PixelRect clickAreaFor(int width, int height) {
+  const auto moved = [&](int x, int y) {
+    return eyeToWindow(windowToEye({static_cast<double>(x), static_cast<double>(y)}), width,
+                       height);
+  };
+  const Pixel low = moved(kClickArea.left, kClickArea.bottom);
+  const Pixel high = moved(kClickArea.right, kClickArea.top);
+  return {static_cast<int>(std::lround(low.x)), static_cast<int>(std::lround(high.x)),
+          static_cast<int>(std::lround(low.y)), static_cast<int>(std::lround(high.y))};
+}
+
 }  // namespace view

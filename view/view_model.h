@@ -68,7 +68,8 @@ inline constexpr Vec3 kLidLift{0.0, 2.585, 1.68};
 inline constexpr Turn kLidTilt{35.0, {-35.0, 0.0, 0.0}};
 
 // Left clicks count inside this rectangle of window pixels, bounds included,
-// counted from the lower-left corner and not scaled with the window.
+// counted from the lower-left corner, in the window as the program opens it;
+// clickAreaFor gives it for the window's current size.
 struct PixelRect {
   int left = 0;
   int right = 0;
@@ -115,5 +116,16 @@ Pixel worldToWindow(Vec3 world, int width = kWindowWidth, int height = kWindowHe
 // The flame's particles are drawn in eye coordinates and are born on the line
 // of sight, so the flame rises from the window's centre at any distance.
 Pixel flameOrigin(int width = kWindowWidth, int height = kWindowHeight);
+
+// The point at depth 1 in front of the eye that lands on `pixel` in a window
+// of the given size: eyeToWindow's inverse on that plane.
+Vec3 windowToEye(Pixel pixel, int width = kWindowWidth, int height = kWindowHeight);
+
+// kClickArea where the picture puts it in a window of the given size: its
+// corners go back through the projection of the window the program opens
+// and forward through the projection of this one, rounded to whole pixels.
+// The picture scales with the height and stays centred, and so does the
+// rectangle; at the opening size it is kClickArea exactly.
+PixelRect clickAreaFor(int width, int height);
 
 }  // namespace view

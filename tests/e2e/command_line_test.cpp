@@ -72,7 +72,7 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   EXPECT_EQ(status, 0);
   const std::string help = runWithoutDisplay({"-sync", "--help", "somewhere"}, 1, &status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [DIRECTORY]\n"
+  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [DIRECTORY | MODEL]\n"
                        "       lighter --help | --version\n",
                        0),
             0u)
@@ -81,7 +81,8 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
 }
 
 TEST(CommandLine, ADirectoryItCannotUseIsOneLineAndStatusOne) {
-  const std::string file = e2e::dataDir() + "/lighterBase.m";
+  // (A regular file itself is a model to import.)
+  const std::string file = e2e::dataDir() + "/lighterBase.m/below";
   for (const auto& [dir, reason] :
        {std::pair<std::string, std::string>{"/no/such/dir", "No such file or directory"},
         {file, "Not a directory"}}) {

@@ -262,6 +262,42 @@ void Lighter::click(int x, int y) {
   xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
 }
 
+void Lighter::key(const std::string& name) {
+  xdotool({"windowfocus", "--sync", window_});
+  xdotool({"key", name});
+}
+
+bool Lighter::resize(int width, int height) {
+  xdotool({"windowsize", window_, std::to_string(width), std::to_string(height)});
+  const bool resized = support::waitUntil(
+      [&] {
+        const Geometry g = geometry();
+        return g.width == width && g.height == height;
+      },
+      Seconds(20));
+  return resized && waitForFrames(2);
+}
+
+bool Lighter::move(int x, int y) {
+  xdotool({"windowmove", window_, std::to_string(x), std::to_string(y)});
+  return support::waitUntil(
+      [&] {
+        const Geometry g = geometry();
+        return g.x == x && g.y == y;
+      },
+      Seconds(20));
+}
+
+std::optional<Lighter::Geometry> Lighter::openMenu(int x, int y) {
+  const Geometry g = geometry();
+  xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "3"});
+  std::vector<Geometry> menus;
+  if (!support::waitUntil([&] { return !(menus = openMenus()).empty(); }, Seconds(10))) {
+    return std::nullopt;
+  }
+  return menus.front();
+}
+
 // Visible freeglut menus as (x, y, width, height), in no particular order.
 std::vector<Lighter::Geometry> Lighter::openMenus() const {
   std::vector<Geometry> menus;

@@ -117,6 +117,17 @@ class Lighter {
   // Opens the menu with a right click at (x, y) and picks the entry reached
   // by `path`: indices into the main menu, then into its submenu.
   void pickMenu(const std::vector<int>& path, int x = 100, int y = 100);
+  // Gives the window the input focus and presses the key `name` (xdotool's
+  // names: "space", "q", "Escape").
+  void key(const std::string& name);
+  // Resizes the window and waits until a frame of the new size is drawn.
+  bool resize(int width, int height);
+  // Moves the window's corner to screen point (x, y) and waits until the X
+  // server reports it there.
+  bool move(int x, int y);
+  // Right click at (x, y): opens the main menu there and waits until it is
+  // shown; returns its geometry on the screen.
+  std::optional<Geometry> openMenu(int x, int y);
   // Picks "Exit" and returns the exit status.
   std::optional<int> exitThroughMenu();
 

@@ -246,7 +246,16 @@ TEST(Hostile, AnUnreadableTextureIsNotFoundAndTheSystemSaysWhy) {
                                    fs::perms::others_exec);
   fs::permissions(data.path() + "/silverTexture.bmp", fs::perms::none);
   Program p{"", /*captureErrors=*/true};
-  if (geteuid() == 0) p.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  if (geteuid() == 0) {
+    p.wrapper = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    // nobody may not reach the build tree (a clone in a private directory),
+    // so it runs a copy of the program that lies beside the data.
+    p.binary = data.path() + "/lighter-copy";
+    fs::copy_file(e2e::binaryPath(), p.binary);
+    fs::permissions(p.binary, fs::perms::owner_all | fs::perms::group_read |
+                                  fs::perms::group_exec | fs::perms::others_read |
+                                  fs::perms::others_exec);
+  }
   Lighter lighter({data.path()}, p);
   EXPECT_EQ(lighter.waitForExit(), 1);
   EXPECT_EQ(lighter.output(),

@@ -15,6 +15,7 @@
 #include "tests/package/package_files.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_models.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -190,6 +191,47 @@ TEST(Installed, TheExtractedProgramRunsThroughItsLauncherUntilExit) {
   const std::string out = lighter.output();
   EXPECT_NE(out.find("Reading coordinates from lighterBase.m"), std::string::npos);
   EXPECT_NE(out.find("Could not open file lighterTop.m"), std::string::npos);
+}
+
+// "Open with": with the package's share directory on XDG_DATA_DIRS, and the
+// desktop database made of it as the package's installation makes it, the
+// entry is the default for OBJ models. A private home keeps the user's own
+// choices out of the answer.
+TEST(Installed, TheDesktopEntryIsTheDefaultApplicationForObjModels) {
+  const support::TempDir copy("lighter-package");
+  ASSERT_EQ(runTool({"dpkg-deb", "--extract", package::debPath(), copy.path()}).status, 0);
+  const std::string share = copy.path() + "/usr/share";
+  ASSERT_EQ(runTool({"update-desktop-database", share + "/applications"}).status, 0);
+  const support::TempDir home("lighter-home");
+  const Outcome query = runTool({"env", "-i", "PATH=/usr/bin:/bin", "HOME=" + home.path(),
+                                 "XDG_CONFIG_HOME=" + home.path() + "/config",
+                                 "XDG_DATA_HOME=" + home.path() + "/data", "XDG_DATA_DIRS=" + share,
+                                 "xdg-mime", "query", "default", "model/obj"});
+  EXPECT_EQ(query.status, 0) << query.output;
+  EXPECT_EQ(query.output, "lighter.desktop\n");
+}
+
+// `lighter MODEL` through the extracted launcher runs the package's own
+// importer, found from the launcher's place like the data set.
+TEST(Installed, TheLauncherImportsAModelWithThePackagesImporter) {
+  const support::TempDir copy("lighter-package");
+  ASSERT_EQ(runTool({"dpkg-deb", "--extract", package::debPath(), copy.path()}).status, 0);
+  const std::string prefix = copy.path() + "/usr";
+  const support::TempDir elsewhere("lighter-elsewhere");
+  testmodels::writeFile(elsewhere.path() + "/house.obj", testmodels::houseObj());
+  e2e::Program launcher(prefix + "/bin/lighter", /*captureErrors=*/true);
+  launcher.wrapper = {"env", "XDG_CACHE_HOME=" + elsewhere.path() + "/cache",
+                      "LIGHTER_IMPORT=/not/this/one"};
+  launcher.args = {"house.obj"};
+  e2e::Lighter lighter({elsewhere.path()}, launcher);
+  ASSERT_TRUE(lighter.waitForWindow(support::Seconds(60)));
+  EXPECT_EQ(lighter.exitThroughMenu(), 0);
+  EXPECT_EQ(lighter.errors().find("lighter: cannot run"), std::string::npos) << lighter.errors();
+  int entries = 0;
+  for (const auto& entry : fs::directory_iterator(elsewhere.path() + "/cache/lighter")) {
+    entries += fs::is_regular_file(entry.path() / "lighterBase.m");
+  }
+  EXPECT_EQ(entries, 1);
 }
 
 }  // namespace

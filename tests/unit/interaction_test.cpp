@@ -86,9 +86,13 @@ TEST(HandleMouse, PrintsYCountedUpwardFromTheBottomRow) {
   auto s = startedScene();
   EXPECT_EQ(printedBy([&] { press(*s, MouseButton::kLeft, true, 10, 0); }),
             "mouse clicked at 10 599\n");
-  s->view.GH = 400;  // after a resize the rectangle stays put, y follows the new height
+  // After a resize y follows the new height; the rectangle follows the
+  // picture (x 320 to 467 and from 3 to 200 in an 800 by 400 window).
+  s->view.GH = 400;
   EXPECT_EQ(printedBy([&] { press(*s, MouseButton::kLeft, true, 300, 394); }),
-            "mouse clicked at 300 5\nspark!!\n");
+            "mouse clicked at 300 5\n");
+  EXPECT_EQ(printedBy([&] { press(*s, MouseButton::kLeft, true, 330, 394); }),
+            "mouse clicked at 330 5\nspark!!\n");
 }
 
 TEST(HandleMouse, FourCountedClicksSparkTwiceLightAndPutOut) {
