@@ -7,6 +7,7 @@
 #include <emscripten.h>
 #include <webgl/webgl1.h>
 
+#include "web/immediate_mode.h"
 #include "web/look_at.h"
 
 namespace {
@@ -31,9 +32,11 @@ void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GL
 // as GL 1.0 did: the textures would be left out, and the lighter drawn black.
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                   GLint border, GLenum format, GLenum type, const void* pixels) {
+  web::drawPending();
   const bool componentCount = internalFormat >= 1 && internalFormat <= 4;
-  emscripten_glTexImage2D(target, level, componentCount ? static_cast<GLint>(format) : internalFormat,
-                          width, height, border, format, type, pixels);
+  emscripten_glTexImage2D(target, level,
+                          componentCount ? static_cast<GLint>(format) : internalFormat, width,
+                          height, border, format, type, pixels);
 }
 
 // GL creates a texture the first time a name is bound, and name 0 is a texture
@@ -49,7 +52,15 @@ EM_JS(void, makeTextureForName, (GLuint name), {
   if (GL.counter <= name) GL.counter = name + 1;
 });
 
+// Binding the texture already bound changes nothing: the frame does it for
+// every face, and the faces stay one draw.
 void glBindTexture(GLenum target, GLuint texture) {
+  static GLenum boundTarget = 0;
+  static GLuint bound = 0;
+  if (target == boundTarget && texture == bound) return;
+  boundTarget = target;
+  bound = texture;
+  web::drawPending();
   makeTextureForName(texture);
   emscripten_glBindTexture(target, texture);
 }
@@ -66,7 +77,10 @@ void glShadeModel(GLenum /*mode*/) {}
 
 // The browser shows the canvas after each frame by itself; the swap only
 // counts the frame, for the page's frame rate.
-void glutSwapBuffers() { ++gFramesDrawn; }
+void glutSwapBuffers() {
+  web::drawPending();
+  ++gFramesDrawn;
+}
 
 EMSCRIPTEN_KEEPALIVE unsigned lighterWebFramesDrawn() { return gFramesDrawn; }
 

@@ -2,13 +2,61 @@
 
 namespace web {
 
+namespace {
+
+// What a primitive is drawn as once merged; 0: it is not merged.
+unsigned independentKind(unsigned mode) {
+  switch (mode) {
+    case kTriangles:
+    case kTriangleStrip:
+      return kTriangles;
+    case kLines:
+    case kLineLoop:
+      return kLines;
+    default:
+      return 0;
+  }
+}
+
+void copyVertex(const VertexBatch& from, std::size_t index, VertexBatch& to) {
+  const auto first = from.data.begin() + static_cast<std::ptrdiff_t>(index * VertexBatch::kFloats);
+  to.data.insert(to.data.end(), first, first + VertexBatch::kFloats);
+}
+
+}  // namespace
+
+bool appendIndependent(const VertexBatch& batch, VertexBatch& pending) {
+  const unsigned kind = independentKind(batch.mode);
+  if (kind == 0 || (pending.vertexCount() > 0 && pending.mode != kind)) return false;
+  pending.mode = kind;
+  const std::size_t n = batch.vertexCount();
+  switch (batch.mode) {
+    case kTriangleStrip:
+      // Every second triangle swaps its first two corners, keeping the
+      // strip's winding.
+      for (std::size_t i = 0; i + 2 < n; ++i) {
+        copyVertex(batch, i % 2 == 0 ? i : i + 1, pending);
+        copyVertex(batch, i % 2 == 0 ? i + 1 : i, pending);
+        copyVertex(batch, i + 2, pending);
+      }
+      break;
+    case kLineLoop:
+      for (std::size_t i = 0; n >= 2 && i < n; ++i) {
+        copyVertex(batch, i, pending);
+        copyVertex(batch, (i + 1) % n, pending);
+      }
+      break;
+    default:  // already independent; an incomplete last one is dropped, as GL does
+      const std::size_t per = kind == kTriangles ? 3 : 2;
+      for (std::size_t i = 0; i < n / per * per; ++i) copyVertex(batch, i, pending);
+      break;
+  }
+  return true;
+}
+
 void ImmediateMode::begin(unsigned mode) {
-  // The vectors keep their capacity: a frame begins thousands of batches.
   batch_.mode = mode;
-  batch_.positions.clear();
-  batch_.colors.clear();
-  batch_.normals.clear();
-  batch_.texCoords.clear();
+  batch_.clear();
   inside_ = true;
 }
 
@@ -32,10 +80,10 @@ void ImmediateMode::texCoord(float s, float t) {
 
 void ImmediateMode::vertex(float x, float y, float z) {
   if (!inside_) return;
-  batch_.positions.insert(batch_.positions.end(), {x, y, z});
-  batch_.colors.insert(batch_.colors.end(), color_, color_ + 4);
-  batch_.normals.insert(batch_.normals.end(), normal_, normal_ + 3);
-  batch_.texCoords.insert(batch_.texCoords.end(), texCoord_, texCoord_ + 2);
+  batch_.data.insert(batch_.data.end(), {x, y, z});
+  batch_.data.insert(batch_.data.end(), color_, color_ + 4);
+  batch_.data.insert(batch_.data.end(), normal_, normal_ + 3);
+  batch_.data.insert(batch_.data.end(), texCoord_, texCoord_ + 2);
 }
 
 const VertexBatch& ImmediateMode::end() {

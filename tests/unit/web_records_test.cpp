@@ -19,7 +19,8 @@ void expectNear(view::Vec3 got, view::Vec3 want) {
 
 TEST(WebLookAt, MakesTheProgramsCameraAsTheViewModuleDoes) {
   const web::Matrix4 m = web::lookAtMatrix(view::kEye, view::kLookAt, view::kUp);
-  for (const view::Vec3 p : {view::Vec3{0, 0, 0}, view::Vec3{1.5, -2, 0.25}, view::Vec3{-3, 4, 9}}) {
+  for (const view::Vec3 p :
+       {view::Vec3{0, 0, 0}, view::Vec3{1.5, -2, 0.25}, view::Vec3{-3, 4, 9}}) {
     expectNear(web::transformPoint(m, p), view::worldToEye(p));
   }
 }
@@ -37,10 +38,25 @@ TEST(WebLookAt, PutsAnyEyeAtTheOriginLookingDownMinusZWithUpAlongY) {
   EXPECT_DOUBLE_EQ(m[15], 1.0);
 }
 
+// Vertices as the batch stores them: position, colour, normal, texture point.
+std::vector<float> vertex(std::vector<float> position, std::vector<float> color,
+                          std::vector<float> normal, std::vector<float> texCoord) {
+  std::vector<float> v = position;
+  for (const auto* part : {&color, &normal, &texCoord})
+    v.insert(v.end(), part->begin(), part->end());
+  return v;
+}
+
+std::vector<float> joined(std::initializer_list<std::vector<float>> vertices) {
+  std::vector<float> all;
+  for (const auto& v : vertices) all.insert(all.end(), v.begin(), v.end());
+  return all;
+}
+
 TEST(WebImmediateMode, EveryVertexTakesTheAttributesCurrentWhenItIsGiven) {
   web::ImmediateMode im;
   im.color(0.5f, 0.25f, 0.0f, 0.75f);  // before glBegin, as the flame sets it
-  im.begin(4);
+  im.begin(web::kTriangles);
   im.normal(0, 1, 0);
   im.texCoord(1, 1);
   im.vertex(1, 2, 3);
@@ -49,29 +65,24 @@ TEST(WebImmediateMode, EveryVertexTakesTheAttributesCurrentWhenItIsGiven) {
   im.texCoord(0, 1);
   im.vertex(7, 8, 9);
   const web::VertexBatch& b = im.end();
-  EXPECT_EQ(b.mode, 4u);
+  EXPECT_EQ(b.mode, web::kTriangles);
   ASSERT_EQ(b.vertexCount(), 3u);
-  EXPECT_EQ(b.positions, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  EXPECT_EQ(b.colors,
-            (std::vector<float>{0.5f, 0.25f, 0, 0.75f, 0.5f, 0.25f, 0, 0.75f, 1, 1, 1, 1}));
-  EXPECT_EQ(b.normals, (std::vector<float>{0, 1, 0, 0, 1, 0, 0, 1, 0}));
-  EXPECT_EQ(b.texCoords, (std::vector<float>{1, 1, 1, 1, 0, 1}));
+  EXPECT_EQ(b.data, joined({vertex({1, 2, 3}, {0.5f, 0.25f, 0, 0.75f}, {0, 1, 0}, {1, 1}),
+                            vertex({4, 5, 6}, {0.5f, 0.25f, 0, 0.75f}, {0, 1, 0}, {1, 1}),
+                            vertex({7, 8, 9}, {1, 1, 1, 1}, {0, 1, 0}, {0, 1})}));
 }
 
 TEST(WebImmediateMode, StartsFromGLsValuesAndKeepsThemAcrossBatches) {
   web::ImmediateMode im;
-  im.begin(2);
+  im.begin(web::kLines);
   im.vertex(0, 0, 0);
-  web::VertexBatch first = im.end();
-  EXPECT_EQ(first.colors, (std::vector<float>{1, 1, 1, 1}));
-  EXPECT_EQ(first.normals, (std::vector<float>{0, 0, 1}));
-  EXPECT_EQ(first.texCoords, (std::vector<float>{0, 0}));
-  im.begin(2);
+  EXPECT_EQ(im.end().data, vertex({0, 0, 0}, {1, 1, 1, 1}, {0, 0, 1}, {0, 0}));
+  im.begin(web::kLines);
   im.normal(1, 0, 0);
   im.end();
-  im.begin(2);
+  im.begin(web::kLines);
   im.vertex(1, 1, 1);
-  EXPECT_EQ(im.end().normals, (std::vector<float>{1, 0, 0}));
+  EXPECT_EQ(im.end().data, vertex({1, 1, 1}, {1, 1, 1, 1}, {1, 0, 0}, {0, 0}));
 }
 
 TEST(WebImmediateMode, VerticesOutsideABatchAreIgnoredAndABatchStartsEmpty) {
@@ -79,12 +90,52 @@ TEST(WebImmediateMode, VerticesOutsideABatchAreIgnoredAndABatchStartsEmpty) {
   im.vertex(1, 1, 1);
   EXPECT_FALSE(im.inside());
   EXPECT_EQ(im.end().vertexCount(), 0u);
-  im.begin(4);
+  im.begin(web::kTriangles);
   EXPECT_TRUE(im.inside());
   im.vertex(1, 1, 1);
   im.end();
-  im.begin(4);
+  im.begin(web::kTriangles);
   EXPECT_EQ(im.end().vertexCount(), 0u);
+}
+
+// A batch of `mode` whose vertices are told apart by their x: 0, 1, 2, ...
+web::VertexBatch numbered(unsigned mode, int count) {
+  web::ImmediateMode im;
+  im.begin(mode);
+  for (int i = 0; i < count; ++i) im.vertex(static_cast<float>(i), 0, 0);
+  return im.end();
+}
+
+std::vector<float> xs(const web::VertexBatch& b) {
+  std::vector<float> x;
+  for (std::size_t i = 0; i < b.vertexCount(); ++i)
+    x.push_back(b.data[i * web::VertexBatch::kFloats]);
+  return x;
+}
+
+TEST(WebMergedBatches, StripsBecomeTrianglesWithTheirWindingAndLoopsLines) {
+  web::VertexBatch pending;
+  ASSERT_TRUE(web::appendIndependent(numbered(web::kTriangles, 4), pending));  // the 4th is dropped
+  ASSERT_TRUE(web::appendIndependent(numbered(web::kTriangleStrip, 4), pending));
+  EXPECT_EQ(pending.mode, web::kTriangles);
+  EXPECT_EQ(xs(pending), (std::vector<float>{0, 1, 2, 0, 1, 2, 2, 1, 3}));
+  web::VertexBatch lines;
+  ASSERT_TRUE(web::appendIndependent(numbered(web::kLineLoop, 3), lines));
+  ASSERT_TRUE(web::appendIndependent(numbered(web::kLines, 2), lines));
+  EXPECT_EQ(lines.mode, web::kLines);
+  EXPECT_EQ(xs(lines), (std::vector<float>{0, 1, 1, 2, 2, 0, 0, 1}));
+}
+
+TEST(WebMergedBatches, RefusesOtherKindsAndOtherPrimitivesUnchanged) {
+  web::VertexBatch pending;
+  ASSERT_TRUE(web::appendIndependent(numbered(web::kTriangles, 3), pending));
+  const std::vector<float> before = pending.data;
+  EXPECT_FALSE(web::appendIndependent(numbered(web::kLineLoop, 3), pending));
+  EXPECT_FALSE(web::appendIndependent(numbered(0x0007 /* GL_QUADS */, 4), pending));
+  EXPECT_EQ(pending.data, before);
+  web::VertexBatch empty;
+  EXPECT_FALSE(web::appendIndependent(numbered(0x0000 /* GL_POINTS */, 2), empty));
+  EXPECT_EQ(empty.vertexCount(), 0u);
 }
 
 // A callback that records its calls, as the program's menu handlers would act.
@@ -109,11 +160,12 @@ web::MenuRegistry programMenus() {
 }
 
 TEST(WebMenus, DescribesTheAttachedMenuWithItsSubmenusForThePage) {
-  EXPECT_EQ(programMenus().describeAttached(),
-            "[{\"label\":\"Flame Colors\",\"items\":["
-            "{\"label\":\"Yellow\",\"menu\":1,\"value\":1},"
-            "{\"label\":\"Rotate\",\"menu\":1,\"value\":5}]},"
-            "{\"label\":\"Mesh Modes\",\"items\":[{\"label\":\"Wireframe\",\"menu\":2,\"value\":1}]}]");
+  EXPECT_EQ(
+      programMenus().describeAttached(),
+      "[{\"label\":\"Flame Colors\",\"items\":["
+      "{\"label\":\"Yellow\",\"menu\":1,\"value\":1},"
+      "{\"label\":\"Rotate\",\"menu\":1,\"value\":5}]},"
+      "{\"label\":\"Mesh Modes\",\"items\":[{\"label\":\"Wireframe\",\"menu\":2,\"value\":1}]}]");
   EXPECT_EQ(web::MenuRegistry{}.describeAttached(), "[]");
 }
 
@@ -139,7 +191,8 @@ TEST(WebMenus, IgnoresWhatGlutWouldAndEscapesLabels) {
   menus.addSubMenu("again", self);  // a menu inside itself ends somewhere
   menus.attachCurrent();
   const std::string json = menus.describeAttached();
-  EXPECT_EQ(json.rfind("[{\"label\":\"say \\\"hi\\\"\\\\ \",\"menu\":1,\"value\":2}", 0), 0u) << json;
+  EXPECT_EQ(json.rfind("[{\"label\":\"say \\\"hi\\\"\\\\ \",\"menu\":1,\"value\":2}", 0), 0u)
+      << json;
   EXPECT_EQ(json.find("nowhere"), std::string::npos);
   EXPECT_EQ(json.find("before"), std::string::npos);
 }
