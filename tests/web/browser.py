@@ -74,15 +74,18 @@ class Picture:
 
 
 class WebPage:
-    """tools/web.sh serving the page, and one Chromium showing it."""
+    """tools/web.sh serving the page, and one Chromium showing it. With
+    `site`, that directory is served instead (as web.sh serves the page)."""
 
-    def __init__(self):
+    def __init__(self, site=None):
         self.console = []  # every console entry so far: {"level", "message", ...}
         self.profile = tempfile.mkdtemp(prefix="lighter-web-chromium-")
         self.server_log = tempfile.TemporaryFile()
-        self.server = subprocess.Popen(
-            ["bash", os.path.join(ROOT, "tools", "web.sh"), "--port", "0"],
-            stdout=subprocess.PIPE, stderr=self.server_log, stdin=subprocess.DEVNULL)
+        command = ["bash", os.path.join(ROOT, "tools", "web.sh"), "--port", "0"]
+        if site is not None:
+            command = ["/usr/bin/python3", "-u", "-m", "http.server", "--bind", "127.0.0.1", "0"]
+        self.server = subprocess.Popen(command, cwd=site, stdout=subprocess.PIPE,
+                                       stderr=self.server_log, stdin=subprocess.DEVNULL)
         self.driver = None
         try:
             self.address = self._served_address()

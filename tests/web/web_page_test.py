@@ -5,10 +5,13 @@
 
 The cases are the ctest tests labelled "web" (tests/web/CMakeLists.txt)."""
 
+import os
+import shutil
 import sys
+import tempfile
 import time
 
-from browser import Failure, WebPage, wait_for
+from browser import ROOT, Failure, WebPage, wait_for
 
 SKIPPED = 77
 
@@ -139,6 +142,22 @@ def case_lit(page):
     return 0
 
 
+def case_load_failure(_):
+    """A page whose data set cannot be loaded says so in place of the canvas."""
+    with tempfile.TemporaryDirectory(prefix="lighter-web-site-") as site:
+        for name in os.listdir(os.path.join(ROOT, "build-web", "site")):
+            if name != "index.data":
+                shutil.copy(os.path.join(ROOT, "build-web", "site", name), site)
+        with WebPage(site) as page:
+            state = wait_for("the page to give up", page.state)
+            check(state == "failed", "the page %s without its data set" % state)
+            message = page.driver.find_element("id", "status")
+            check(message.is_displayed() and "index.data" in message.text,
+                  "the page does not say what failed: %r" % message.text)
+            check(not page.canvas().is_displayed(), "a blank canvas is still shown")
+    return 0
+
+
 def frame_rate(page, seconds):
     first, began = page.frames_drawn(), time.monotonic()
     time.sleep(seconds)  # a measurement over a fixed span, not a wait on luck
@@ -159,8 +178,12 @@ def measure(page, seconds=6.0):
     return 0
 
 
+# Each case but load_failure gets the page tools/web.sh serves.
+OWN_PAGE = {"load_failure"}
+
 CASES = {
     "lighter_lights": case_lighter_lights,
+    "load_failure": case_load_failure,
     "menu": case_menu,
     "wireframe": case_wireframe,
     "lit": case_lit,
@@ -173,8 +196,11 @@ def main(argv):
         print("usage: %s %s" % (argv[0], "|".join(CASES)), file=sys.stderr)
         return 2
     try:
-        with WebPage() as page:
-            status = CASES[argv[1]](page)
+        if argv[1] in OWN_PAGE:
+            status = CASES[argv[1]](None)
+        else:
+            with WebPage() as page:
+                status = CASES[argv[1]](page)
     except Failure as failure:
         print("FAILED: %s" % failure, file=sys.stderr)
         return 1
