@@ -14,6 +14,13 @@ namespace {
 
 unsigned gFramesDrawn = 0;
 
+// WebGL has no GL_CLAMP (which may blend in a border colour); the nearest it
+// has is clamping to the edge, which is what the checkerboard shows anyway.
+GLint wrapOnTheWeb(GLenum pname, GLint param) {
+  const bool wrap = pname == GL_TEXTURE_WRAP_S || pname == GL_TEXTURE_WRAP_T;
+  return wrap && param == GL_CLAMP ? GL_CLAMP_TO_EDGE : param;
+}
+
 }  // namespace
 
 extern "C" {
@@ -63,6 +70,22 @@ void glBindTexture(GLenum target, GLuint texture) {
   web::drawPending();
   makeTextureForName(texture);
   emscripten_glBindTexture(target, texture);
+}
+
+// The wrap modes through wrapOnTheWeb.
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+  web::drawPending();
+  emscripten_glTexParameteri(target, pname, wrapOnTheWeb(pname, param));
+}
+
+void glTexParameterf(GLenum target, GLenum pname, GLfloat param) {
+  web::drawPending();
+  const GLint asInt = static_cast<GLint>(param);
+  if (static_cast<GLfloat>(asInt) == param && wrapOnTheWeb(pname, asInt) != asInt) {
+    emscripten_glTexParameteri(target, pname, wrapOnTheWeb(pname, asInt));
+  } else {
+    emscripten_glTexParameterf(target, pname, param);
+  }
 }
 
 // WebGL has one hint, for mipmaps; the others would only put a warning on

@@ -128,10 +128,6 @@ DRAW_PENDING_FIRST(glLightfv, (GLenum light, GLenum pname, const GLfloat* params
                    (light, pname, params))
 DRAW_PENDING_FIRST(glMaterialfv, (GLenum face, GLenum pname, const GLfloat* params),
                    (face, pname, params))
-DRAW_PENDING_FIRST(glTexParameteri, (GLenum target, GLenum pname, GLint param),
-                   (target, pname, param))
-DRAW_PENDING_FIRST(glTexParameterf, (GLenum target, GLenum pname, GLfloat param),
-                   (target, pname, param))
 DRAW_PENDING_FIRST(glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
 DRAW_PENDING_FIRST(glDrawElements, (GLenum mode, GLsizei count, GLenum type, const void* indices),
                    (mode, count, type, indices))

@@ -198,7 +198,10 @@ class WebPage:
                  lambda: self.printed(text) >= times)
 
     def errors(self):
-        return [entry["message"] for entry in self.read_console() if entry["level"] == "SEVERE"]
+        """Errors, and WebGL's warnings of calls it refused (a GL call the
+        web adapter should have made right)."""
+        return [entry["message"] for entry in self.read_console()
+                if entry["level"] == "SEVERE" or "WebGL: " in entry["message"]]
 
     # ---- The menu ---------------------------------------------------------
 
