@@ -12,6 +12,7 @@ packages=(
   xvfb xdotool x11-apps x11-utils imagemagick apitrace libxdamage-dev
   scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream xdg-utils shared-mime-info
   coreutils procps time
+  emscripten chromium chromium-driver python3-selenium python3-pil
 )
 
 missing=()

@@ -2,8 +2,9 @@
 # Sets up, builds and runs every test: unit, GL and end-to-end tests and the
 # layer checks in the default build; unit tests, layer checks and the fuzzers'
 # corpora again under AddressSanitizer and UndefinedBehaviorSanitizer; then the
-# Debian package of the default build, checked and run (the CMake presets
-# "default", "sanitize" and "package"). Ends with one summary line.
+# Debian package of the default build, checked and run; last the web page,
+# built with Emscripten and run in headless Chromium (the CMake presets
+# "default", "sanitize", "package" and "web"). Ends with one summary line.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
@@ -26,16 +27,26 @@ echo "== unit tests and fuzz corpora under the sanitizers"
 ctest --preset sanitize -j"$jobs" 2>&1 | tee "$logs/sanitized.log"
 echo "== the Debian package: built, checked and run"
 ctest --preset package -j"$jobs" 2>&1 | tee "$logs/package.log"
+echo "== the web page: built with Emscripten, run in headless Chromium"
+ctest --preset web 2>&1 | tee "$logs/web.log"
 
-# ctest closes with "NN% tests passed, F tests failed out of T".
+# ctest closes with "NN% tests passed, F tests failed out of T", and lists
+# a skipped test (counted there as passed) with "(Skipped)".
 count() { sed -n 's/.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*/\1 \2/p' "$1" | tail -n 1; }
 passed=0
 failed=0
-for log in "$logs/main.log" "$logs/sanitized.log" "$logs/package.log"; do
+skipped=0
+for log in "$logs/main.log" "$logs/sanitized.log" "$logs/package.log" "$logs/web.log"; do
   read -r f t < <(count "$log") || { f=1; t=1; echo "no test summary in $log"; }
-  passed=$((passed + t - f))
+  s=$(grep -c '(Skipped)$' "$log" || true)
+  passed=$((passed + t - f - s))
   failed=$((failed + f))
+  skipped=$((skipped + s))
 done
 rm -rf "$logs"
-echo "Summary: $passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then
+  echo "Summary: $passed passed, $failed failed, $skipped skipped"
+else
+  echo "Summary: $passed passed, $failed failed"
+fi
 [ "$failed" -eq 0 ]
