@@ -38,7 +38,9 @@ void addEntries(const MenuEntry* entries, int count) {
 
 }  // namespace
 
-void display() { display(gScene->view, gScene->meshes, gScene->flame); }
+void display() {
+  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit);
+}
 
 void reshape(int width, int height) {
   reshape(gScene->view, width, height);
@@ -86,7 +88,7 @@ void buildMenus() {
   int flameMenu = glutCreateMenu(processSubFlameMenu);
   addEntries(kFlameMenu, 5);
   int modeMenu = glutCreateMenu(processSubModeMenu);
-  addEntries(kModeMenu, 2);
+  addEntries(kModeMenu, kModeMenuEntries);
   glutCreateMenu(processMainMenu);
   glutAddSubMenu("Flame Colors", flameMenu);
   glutAddSubMenu("Mesh Modes", modeMenu);

@@ -3,18 +3,21 @@
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: lighter [GLUT-OPTION...] [DIRECTORY]\n"
+    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY]\n"
     "       lighter --help | --version\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
-    "colours, wireframe or smooth drawing, exit).\n"
+    "colours, wireframe, smooth or lit drawing, exit).\n"
     "\n"
     "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
     "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
     "without it the installed lighter reads the data set installed with it,\n"
     "and a lighter run from its build tree reads the working directory.\n"
     "\n"
+    "  --mode MODE start in the mesh mode MODE: wireframe, smooth or lit (the\n"
+    "              menu's \"Mesh Modes\"); without it the lighter starts smooth,\n"
+    "              flat-shaded and unlit\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
 
@@ -30,6 +33,29 @@ bool isGlutFlag(const char* arg) {
     if (std::strcmp(arg, flag) == 0) return true;
   }
   return false;
+}
+
+// --mode NAME or --mode=NAME; `i` moves past a separate value. False when
+// `arg` is not the option at all.
+bool takeModeOption(int argc, const char* const* argv, int& i, CommandLine& line) {
+  const char* arg = argv[i];
+  const char* name = nullptr;
+  if (std::strcmp(arg, "--mode") == 0) {
+    if (i + 1 == argc) {
+      line.problem = "option --mode needs a value";
+      return true;
+    }
+    name = argv[++i];
+  } else if (std::strncmp(arg, "--mode=", 7) == 0) {
+    name = arg + 7;
+  } else {
+    return false;
+  }
+  line.meshMode = meshModeNamed(name);
+  if (line.meshMode == 0) {
+    line.problem = std::string("unknown mode ") + name + " (wireframe, smooth or lit)";
+  }
+  return true;
 }
 
 CommandLine badUsage(std::string problem) {
@@ -56,6 +82,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       line.action = CommandAction::kVersion;
       return line;
+    } else if (takeModeOption(argc, argv, i, line)) {
+      if (!line.problem.empty()) return badUsage(line.problem);
     } else if (std::strcmp(arg, "--") == 0) {
       optionsEnded = true;
     } else if (isGlutFlag(arg)) {
@@ -69,6 +97,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     }
   }
   return line;
+}
+
+int meshModeNamed(const char* name) {
+  const char* const names[] = {"wireframe", "smooth", "lit"};
+  for (int i = 0; i < 3; ++i) {
+    if (std::strcmp(name, names[i]) == 0) return i + 1;
+  }
+  return 0;
 }
 
 std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

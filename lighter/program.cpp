@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/standard_streams.h"
+#include "lighter/callbacks.h"
 #include "lighter/command_line.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
@@ -55,6 +56,11 @@ int answerWithoutRunning(const CommandLine& line) {
   std::exit(1);  // flushes what start-up printed
 }
 
+// --mode: the mode is picked as the menu picks it, once start-up is done.
+void startInChosenMode(const CommandLine& line) {
+  if (line.meshMode != 0) processSubModeMenu(line.meshMode);
+}
+
 }  // namespace
 
 int runProgram(int argc, char** argv, void (*beforeLoop)()) {
@@ -91,6 +97,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
     std::exit(1);
   }
   lineBufferStandardOutput();
+  startInChosenMode(line);
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();
   return 0;
