@@ -156,6 +156,9 @@ TEST(FlameMenu, EntriesAndValuesInMenuOrder) {
   EXPECT_EQ(kModeMenu[0].value, 1);
   EXPECT_STREQ(kModeMenu[1].label, "Smooth");
   EXPECT_EQ(kModeMenu[1].value, 2);
+  ASSERT_EQ(kModeMenuEntries, 3);
+  EXPECT_STREQ(kModeMenu[2].label, "Lit");
+  EXPECT_EQ(kModeMenu[2].value, 3);
   EXPECT_EQ(kExitValue, 1);
 }
 
@@ -215,3 +218,13 @@ TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
 }
 
 }  // namespace
+
+TEST(MeshModeMenu, LitIsModeThreeAndLeavesTheShadeModelToItsFrames) {
+  ViewState view;
+  EXPECT_FALSE(chooseMeshMode(view, 3));
+  EXPECT_EQ(view.display_mode, kLit);
+  EXPECT_TRUE(chooseMeshMode(view, 2));
+  EXPECT_EQ(view.display_mode, kSmooth);
+  EXPECT_FALSE(chooseMeshMode(view, 4));  // no such entry: nothing changes
+  EXPECT_EQ(view.display_mode, kSmooth);
+}
