@@ -26,15 +26,15 @@ constexpr GLfloat kMetalDiffuse[4] = {1.3f, 1.3f, 1.36f, 1.0f};
 constexpr GLfloat kMetalSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat kNoEmission[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
+// Start-up builds the arrays (a scene set up some other way gets them here);
+// the particle image is uploaded on the first Lit frame, after all of
+// start-up's own uploads.
 void prepare(const MeshState& meshes, const TextureState& textures, LitState& lit) {
-  if (lit.built) return;
-  lit.body = buildLitMesh(meshes.lighterBaseVertices, meshes.lighterBaseNormals,
-                          meshes.lighterBaseTriangles);
-  lit.lid =
-      buildLitMesh(meshes.lighterTopVertices, meshes.lighterTopNormals, meshes.lighterTopTriangles);
-  lit.particleTexture = uploadParticleImageUnderOwnName(textures);
-  glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
-  lit.built = true;
+  buildLitMeshes(meshes, lit);
+  if (lit.particleTexture == 0) {
+    lit.particleTexture = uploadParticleImageUnderOwnName(textures);
+    if (lit.particleTexture != 0) glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
+  }
 }
 
 void setMaterial() {

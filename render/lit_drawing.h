@@ -20,6 +20,6 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
 // corners hide another; binds the silver texture again afterwards.
 void drawLitParticles(FlameState& flame, const LitState& lit);
 
-// The flame light's fall-off and the material's shininess: the calls a web build's GL emulation may lack, together so that it can replace
-// them (lit_gl_extras.cpp).
+// The flame light's fall-off and the material's shininess: the calls a web build's GL emulation may
+// lack, together so that it can replace them (lit_gl_extras.cpp).
 void applyLitExtras();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 
 namespace {
 
@@ -43,6 +44,20 @@ LitMesh buildLitMesh(const std::vector<Vector3>& vertices, const std::vector<Vec
     for (int c : corners) mesh.indices.push_back(static_cast<unsigned int>(c - 1));
   }
   return mesh;
+}
+
+void buildLitMeshes(const MeshState& meshes, LitState& lit) {
+  if (lit.built) return;
+  lit.built = true;
+  try {
+    lit.body = buildLitMesh(meshes.lighterBaseVertices, meshes.lighterBaseNormals,
+                            meshes.lighterBaseTriangles);
+    lit.lid = buildLitMesh(meshes.lighterTopVertices, meshes.lighterTopNormals,
+                           meshes.lighterTopTriangles);
+  } catch (const std::bad_alloc&) {
+    lit.body = LitMesh{};
+    lit.lid = LitMesh{};
+  }
 }
 
 int youngParticlesAtBase(const FlameState& flame) {

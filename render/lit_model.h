@@ -22,15 +22,19 @@ struct LitMesh {
 LitMesh buildLitMesh(const std::vector<Vector3>& vertices, const std::vector<Vector3>& normals,
                      const std::vector<Tri>& faces);
 
-// What the Lit frames keep between frames: the meshes' arrays, built on the
-// first Lit frame, and the texture name the particle image gets of its own
-// (0 until uploaded).
+// What the Lit frames keep between frames: the meshes' arrays, built once
+// at start-up (frames allocate nothing), and the texture name the particle
+// image gets of its own (0 until the first Lit frame uploads it).
 struct LitState {
   bool built = false;
   LitMesh body;
   LitMesh lid;
   unsigned int particleTexture = 0;
 };
+
+// Builds both meshes' arrays once. Without the memory for them the arrays
+// stay empty and Lit draws no meshes; the other modes never use them.
+void buildLitMeshes(const MeshState& meshes, LitState& lit);
 
 // The flame's light: off while the flame is out; otherwise the colour of the
 // particles being born, scaled by how brightly the flame burns this frame.

@@ -69,6 +69,8 @@ TEST(LitFrame, LeavesTheRenderStateOfTheOtherModes) {
 TEST(LitFrame, DrawsTheFlameWithTheParticleImageUnderANameOfItsOwn) {
   Scene& s = gltest::startLighter();
   EXPECT_EQ(s.lit.particleTexture, 0u);  // nothing uploaded before Lit is chosen
+  EXPECT_TRUE(s.lit.built);              // the arrays are, by start-up
+  EXPECT_EQ(s.lit.body.indices.size(), 3 * s.meshes.lighterBaseTriangles.size());
   litFramesWithTheFlame(s);
   const GLuint name = s.lit.particleTexture;
   ASSERT_NE(name, 0u);

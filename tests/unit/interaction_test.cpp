@@ -211,13 +211,11 @@ TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
   // Wireframe after Smooth leaves the shade model as Smooth set it.
   EXPECT_FALSE(chooseMeshMode(view, 1));
   EXPECT_EQ(view.display_mode, kWireframe);
-  for (int value : {0, 3, -2}) {
+  for (int value : {0, 4, -2}) {
     EXPECT_FALSE(chooseMeshMode(view, value));
     EXPECT_EQ(view.display_mode, kWireframe);
   }
 }
-
-}  // namespace
 
 TEST(MeshModeMenu, LitIsModeThreeAndLeavesTheShadeModelToItsFrames) {
   ViewState view;
@@ -228,3 +226,5 @@ TEST(MeshModeMenu, LitIsModeThreeAndLeavesTheShadeModelToItsFrames) {
   EXPECT_FALSE(chooseMeshMode(view, 4));  // no such entry: nothing changes
   EXPECT_EQ(view.display_mode, kSmooth);
 }
+
+}  // namespace

@@ -27,6 +27,21 @@ TEST(LitMesh, AFaceNeedsANormalAtEachCorner) {
   EXPECT_EQ(mesh.positions.size(), 6u);  // only vertices that have a normal
 }
 
+TEST(LitMesh, BothMeshesAreBuiltOnceForTheWholeRun) {
+  MeshState meshes;
+  meshes.lighterBaseVertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  meshes.lighterBaseNormals = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+  meshes.lighterBaseTriangles = {{1, 2, 3, {}}};
+  LitState lit;
+  buildLitMeshes(meshes, lit);
+  EXPECT_TRUE(lit.built);
+  EXPECT_EQ(lit.body.indices, (std::vector<unsigned int>{0, 1, 2}));
+  EXPECT_TRUE(lit.lid.indices.empty());
+  meshes.lighterBaseTriangles.clear();
+  buildLitMeshes(meshes, lit);  // already built: kept as it is
+  EXPECT_EQ(lit.body.indices.size(), 3u);
+}
+
 // A burning flame whose particles are all old and far from the base, but
 // `young` of them, which are newborn at the base.
 std::unique_ptr<FlameState> flameWithYoung(int young) {
