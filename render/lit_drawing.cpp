@@ -7,17 +7,27 @@
 
 #include "particles/draw.h"
 #include "render/placement.h"
+#include "render/view_model.h"
 #include "textures/textures.h"
 
 namespace {
 
 // Positions in eye coordinates (the camera looks down -z from the origin;
 // the lighter stands about 3 units ahead). The key light is up, left and
-// in front, near enough that flat faces shade across their width. The
-// flame's light sits where the flame is seen to rise: on the line of sight
-// (view::flameOrigin), at the depth of the chimney.
+// in front, near enough that flat faces shade across their width.
 constexpr GLfloat kKeyLightPosition[4] = {-1.6f, 1.0f, -1.5f, 1.0f};
-constexpr GLfloat kFlameLightPosition[4] = {0.0f, 0.1f, -2.6f, 1.0f};
+// The flame's particles are born on the line of sight, whatever their zoom
+// (view::flameOrigin): its light sits on that line where the lighter stands,
+// a little above and in front of the chimney's top, so that the body's front
+// catches it.
+constexpr float kFlameLightAbove = 0.1f;
+constexpr float kFlameLightInFront = 0.4f;
+
+void placeFlameLight() {
+  const float depth = static_cast<float>(view::length(view::kLookAt - view::kEye));
+  const GLfloat position[4] = {0.0f, kFlameLightAbove, kFlameLightInFront - depth, 1.0f};
+  glLightfv(GL_LIGHT1, GL_POSITION, position);
+}
 
 // Brushed steel: little of its own colour in the ambient and diffuse terms,
 // a bright, fairly tight highlight.
@@ -53,7 +63,7 @@ void placeLights(const FlameState& flame) {
   if (light.on) {
     const GLfloat color[4] = {light.color[0], light.color[1], light.color[2], 1.0f};
     const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    glLightfv(GL_LIGHT1, GL_POSITION, kFlameLightPosition);
+    placeFlameLight();
     glLightfv(GL_LIGHT1, GL_AMBIENT, none);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, color);
     glLightfv(GL_LIGHT1, GL_SPECULAR, color);
