@@ -82,7 +82,9 @@ void addEntries(const MenuEntry* entries, int count) {
 
 }  // namespace
 
-void display() { display(gScene->view, gScene->meshes, gScene->flame); }
+void display() {
+  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit);
+}
 
 void reshape(int width, int height) {
   reshape(gScene->view, width, height);
@@ -165,7 +167,7 @@ void buildMenus() {
   int flameMenu = glutCreateMenu(processSubFlameMenu);
   addEntries(kFlameMenu, 5);
   int modeMenu = glutCreateMenu(processSubModeMenu);
-  addEntries(kModeMenu, 2);
+  addEntries(kModeMenu, kModeMenuEntries);
   glutCreateMenu(processMainMenu);
   glutAddSubMenu(kMainMenu[0].label, flameMenu);
   glutAddSubMenu(kMainMenu[1].label, modeMenu);

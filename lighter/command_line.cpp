@@ -3,12 +3,12 @@
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: lighter [GLUT-OPTION...] [DIRECTORY | MODEL]\n"
+    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
-    "colours, wireframe or smooth drawing, exit).\n"
+    "colours, wireframe, smooth or lit drawing, exit).\n"
     "\n"
     "Keys: Space turns the flint wheel (as a click on the body), W, S and L\n"
     "choose Wireframe, Smooth and Lit, C steps the flame colour (Yellow, Red,\n"
@@ -29,6 +29,9 @@ const char kUsage[] =
     "removed at exit. The importer's errors end the program with status 1 and\n"
     "leave nothing in the cache.\n"
     "\n"
+    "  --mode MODE start in the mesh mode MODE: wireframe, smooth or lit (the\n"
+    "              menu's \"Mesh Modes\"); without it the lighter starts smooth,\n"
+    "              flat-shaded and unlit\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
 
@@ -44,6 +47,29 @@ bool isGlutFlag(const char* arg) {
     if (std::strcmp(arg, flag) == 0) return true;
   }
   return false;
+}
+
+// --mode NAME or --mode=NAME; `i` moves past a separate value. False when
+// `arg` is not the option at all.
+bool takeModeOption(int argc, const char* const* argv, int& i, CommandLine& line) {
+  const char* arg = argv[i];
+  const char* name = nullptr;
+  if (std::strcmp(arg, "--mode") == 0) {
+    if (i + 1 == argc) {
+      line.problem = "option --mode needs a value";
+      return true;
+    }
+    name = argv[++i];
+  } else if (std::strncmp(arg, "--mode=", 7) == 0) {
+    name = arg + 7;
+  } else {
+    return false;
+  }
+  line.meshMode = meshModeNamed(name);
+  if (line.meshMode == 0) {
+    line.problem = std::string("unknown mode ") + name + " (wireframe, smooth or lit)";
+  }
+  return true;
 }
 
 CommandLine badUsage(std::string problem) {
@@ -70,6 +96,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       line.action = CommandAction::kVersion;
       return line;
+    } else if (takeModeOption(argc, argv, i, line)) {
+      if (!line.problem.empty()) return badUsage(line.problem);
     } else if (std::strcmp(arg, "--") == 0) {
       optionsEnded = true;
     } else if (isGlutFlag(arg)) {
@@ -91,6 +119,14 @@ std::string displayOption(const CommandLine& line) {
     if (line.glutArgs[i] == "-display") name = line.glutArgs[i + 1];
   }
   return name;
+}
+
+int meshModeNamed(const char* name) {
+  const char* const names[] = {"wireframe", "smooth", "lit"};
+  for (int i = 0; i < 3; ++i) {
+    if (std::strcmp(name, names[i]) == 0) return i + 1;
+  }
+  return 0;
 }
 
 std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

@@ -1,5 +1,5 @@
-// The program's command line: GLUT's options, a data directory, --help and
-// --version. Plain values, no GL: the program acts on the result.
+// The program's command line: GLUT's options, a data directory, --mode,
+// --help and --version. Plain values, no GL: the program acts on the result.
 #pragma once
 
 #include <string>
@@ -16,7 +16,13 @@ struct CommandLine {
   std::vector<std::string> glutArgs;
   // What is wrong, for kBadUsage.
   std::string problem;
+  // The "Mesh Modes" entry --mode picks at start (1 wireframe, 2 smooth,
+  // 3 lit); 0 without the option, for the usual start.
+  int meshMode = 0;
 };
+
+// The menu value of a --mode name, 0 for a name it does not have.
+int meshModeNamed(const char* name);
 
 // Sorts the arguments. The first --help or --version decides alone. When
 // more than one directory is named, the last one counts: the installed

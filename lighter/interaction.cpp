@@ -4,7 +4,7 @@
 
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
-const MenuEntry kModeMenu[2] = {{"Wireframe", 1}, {"Smooth", 2}};
+const MenuEntry kModeMenu[kModeMenuEntries] = {{"Wireframe", 1}, {"Smooth", 2}, {"Lit", kLitModeValue}};
 const MainMenuRow kMainMenu[3] = {{"Flame Colors", true}, {"Mesh Modes", true}, {"Exit", false}};
 
 namespace {
@@ -87,6 +87,9 @@ bool chooseMeshMode(ViewState& view, int value) {
     case 2:
       view.display_mode = kSmooth;
       return true;
+    case 3:
+      view.display_mode = kLit;  // its frames set their own shade model
+      return false;
     default:
       return false;
   }

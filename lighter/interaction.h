@@ -29,7 +29,7 @@ ClickOutcome handleMouse(Scene& scene, const MouseEvent& event, std::ostream& ou
 // Flame-colour menu: 1 Yellow, 2 Red, 3 Green, 4 Blue, 5 Rotate.
 void chooseFlameColor(FlameState& flame, int value);
 
-// Mesh-mode menu: 1 Wireframe, 2 Smooth. Returns true when the shade model
+// Mesh-mode menu: 1 Wireframe, 2 Smooth, 3 Lit. Returns true when the shade model
 // must become smooth.
 bool chooseMeshMode(ViewState& view, int value);
 
@@ -40,7 +40,8 @@ struct MenuEntry {
 };
 
 extern const MenuEntry kFlameMenu[5];
-extern const MenuEntry kModeMenu[2];
+inline constexpr int kModeMenuEntries = 3;
+extern const MenuEntry kModeMenu[kModeMenuEntries];
 inline constexpr int kExitValue = 1;
 
 // The main menu's rows, top to bottom: two submenus, then "Exit".

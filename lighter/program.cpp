@@ -68,6 +68,11 @@ std::string dataDirectoryFor(const CommandLine& line, bool& isModel) {
   return isModel ? openModel(line.dataDir, std::cerr) : line.dataDir;
 }
 
+// --mode: the mode is picked as the menu picks it, once start-up is done.
+void startInChosenMode(const CommandLine& line) {
+  if (line.meshMode != 0) processSubModeMenu(line.meshMode);
+}
+
 }  // namespace
 
 int runProgram(int argc, char** argv, void (*beforeLoop)()) {
@@ -109,6 +114,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   }
   if (isModel) processSubModeMenu(kLitModeValue);  // a model opened by its file shows in Lit
   lineBufferStandardOutput();
+  startInChosenMode(line);
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();
   return 0;

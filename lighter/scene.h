@@ -3,6 +3,7 @@
 
 #include "mesh/mesh.h"
 #include "particles/particles.h"
+#include "render/lit_model.h"
 #include "render/view.h"
 #include "textures/texture_state.h"
 
@@ -15,6 +16,7 @@ struct Scene {
   MeshState meshes;
   FlameState flame;
   TextureState textures;
+  LitState lit;
 
   int act = 0;  // click sequence: 0 idle, 1 and 2 sparks thrown, 3 flame lit
 

@@ -14,7 +14,8 @@ void init_lighting(const Scene& scene);
 
 // Everything before the event loop, in its fixed order: the window and its
 // callbacks (which get `scene`), InitGL, the menus, the start values, the
-// textures, both meshes, depth test and lighting. The loaders' commentary and
+// textures, both meshes and the Lit mode's arrays of them, depth test and
+// lighting. The loaders' commentary and
 // the callbacks' go to `out`, the system's reasons for files that cannot be
 // read and what they leave undrawn to `err`; the program passes standard
 // output and standard error. A mesh too large for memory throws

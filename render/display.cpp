@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "particles/draw.h"
+#include "render/lit_drawing.h"
 #include "render/render.h"
 
 void applyView(const ViewState& v) {
@@ -18,16 +19,26 @@ void applyView(const ViewState& v) {
             view::kLookAt.z, view::kUp.x, view::kUp.y, view::kUp.z);
 }
 
-void display(ViewState& view, const MeshState& meshes, FlameState& flame) {
+void display(ViewState& view, const MeshState& meshes, FlameState& flame,
+             const TextureState& textures, LitState& lit) {
+  const bool litMode = view.display_mode == kLit;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   applyView(view);
-  drawObjects(view, meshes);
+  if (litMode) {
+    drawLitObjects(view, meshes, flame, textures, lit);
+  } else {
+    drawObjects(view, meshes);
+  }
   glPopMatrix();
   // The particles are drawn without the camera, in eye coordinates.
   if (flame.flameOn) {
-    drawParticles(flame, std::rand);
+    if (litMode) {
+      drawLitParticles(flame, lit);
+    } else {
+      drawParticles(flame, std::rand);
+    }
   }
   glutSwapBuffers();
   check_keys(flame);

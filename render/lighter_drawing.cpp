@@ -4,23 +4,10 @@
 #include <cstddef>
 #include <vector>
 
+#include "render/placement.h"
 #include "render/render.h"
 
 namespace {
-
-// Both meshes are drawn with the silver texture.
-constexpr GLuint kSilverTexture = 3;
-
-// The view module's placement, handed to GL as the floats it is exact in.
-void translate(const view::Vec3& offset) {
-  glTranslatef(static_cast<float>(offset.x), static_cast<float>(offset.y),
-               static_cast<float>(offset.z));
-}
-
-void rotate(const view::Turn& turn) {
-  glRotatef(static_cast<float>(turn.degrees), static_cast<float>(turn.axis.x),
-            static_cast<float>(turn.axis.y), static_cast<float>(turn.axis.z));
-}
 
 // Every face shows the same half of the texture square, whatever its shape.
 constexpr float kCornerTexCoords[3][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}};
@@ -47,7 +34,7 @@ void drawFace(const Tri& face, const std::vector<Vector3>& vertices,
   const bool smooth = display_mode != kWireframe;
   if (!drawable(face, vertices, normals, smooth)) return;
   if (smooth) {
-    glBindTexture(GL_TEXTURE_2D, kSilverTexture);
+    glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
     glBegin(GL_TRIANGLES);
     glColor3f(1.0f, 1.0f, 1.0f);
   } else {
@@ -78,23 +65,46 @@ void drawLighterBase(const ViewState& view, const MeshState& meshes, const Tri& 
   drawFace(face, meshes.lighterBaseVertices, meshes.lighterBaseNormals, view.display_mode);
 }
 
+// The view module's placement, handed to GL as the floats it is exact in.
+namespace {
+
+void translate(const view::Vec3& offset) {
+  glTranslatef(static_cast<float>(offset.x), static_cast<float>(offset.y),
+               static_cast<float>(offset.z));
+}
+
+void rotate(const view::Turn& turn) {
+  glRotatef(static_cast<float>(turn.degrees), static_cast<float>(turn.axis.x),
+            static_cast<float>(turn.axis.y), static_cast<float>(turn.axis.z));
+}
+
+}  // namespace
+
 // The chain of view::baseToWorld and view::lidToWorld, on the modelview
 // matrix: the call made last acts first. The lid's two offsets stay separate
 // translations, in this order (their sum is not the same float computation).
-void drawObjects(const ViewState& state, const MeshState& meshes) {
-  glPushMatrix();
+void placeBody(const ViewState& state, const MeshState& meshes) {
   const float s = 1.0f / meshes.max_extent;
   glScalef(s, s, s);
   glTranslatef(-meshes.centerBase.x, -meshes.centerBase.y, -meshes.centerBase.z);
   glTranslatef(state.positionX, state.positionY, 0.0f);
   rotate(view::kBodyTurn);
   glScalef(state.scaleSize, state.scaleSize, state.scaleSize);
+}
 
-  glPushMatrix();
+void placeLidOnBody(const MeshState& meshes) {
   glTranslatef(-meshes.centerTop.x, -meshes.centerTop.y, -meshes.centerTop.z);
   translate(view::kLidDrop);
   translate(view::kLidLift);
   rotate(view::kLidTilt);
+}
+
+void drawObjects(const ViewState& state, const MeshState& meshes) {
+  glPushMatrix();
+  placeBody(state, meshes);
+
+  glPushMatrix();
+  placeLidOnBody(meshes);
   for (const Tri& face : meshes.lighterTopTriangles) drawLighterTop(state, meshes, face);
   glPopMatrix();
 

@@ -3,10 +3,14 @@
 
 #include "mesh/mesh.h"
 #include "particles/particles.h"
+#include "render/lit_model.h"
 #include "render/view.h"
+#include "textures/texture_state.h"
 
-// Draws one whole frame and asks for the next.
-void display(ViewState& view, const MeshState& meshes, FlameState& flame);
+// Draws one whole frame and asks for the next. `textures` and `lit` serve the
+// "Lit" mode only.
+void display(ViewState& view, const MeshState& meshes, FlameState& flame,
+             const TextureState& textures, LitState& lit);
 
 // The view module's projection, viewport and camera for the window size in
 // `view`, leaving GL_MODELVIEW current with the camera multiplied on.

@@ -6,6 +6,7 @@
 
 inline constexpr int kWireframe = 0;
 inline constexpr int kSmooth = 2;
+inline constexpr int kLit = 3;
 
 struct ViewState {
   int GW = view::kWindowWidth;   // window width in pixels

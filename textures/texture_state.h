@@ -4,11 +4,16 @@
 
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "textures/image.h"
 
 struct TextureState {
-  unsigned int texture = 0;             // name generated for the particle image
+  unsigned int texture = 0;  // name generated for the particle image
+  // The particle image's texels as read, kept for the name of its own that
+  // the "Lit" mode uploads them under (texture name 1 is redefined by
+  // topTexture.bmp).
+  std::vector<unsigned char> particleImage;
   Image pixel;                          // the checkerboard
   std::unique_ptr<Image> TextureImage;  // record of the BMP file loaded last
 };

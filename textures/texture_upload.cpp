@@ -27,14 +27,26 @@ bool complete(const Image& image) {
 }  // namespace
 
 int LoadGLTextures(TextureState& textures, std::ostream& out, std::ostream& err) {
-  const std::vector<unsigned char> bytes = readParticleImage("Data/Particle.raw", out, err);
+  textures.particleImage = readParticleImage("Data/Particle.raw", out, err);
   glGenTextures(1, &textures.texture);
   glBindTexture(GL_TEXTURE_2D, textures.texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, kComponents, kParticleImageSize, kParticleImageSize, 0, GL_RGB,
-               GL_UNSIGNED_BYTE, bytes.data());
+               GL_UNSIGNED_BYTE, textures.particleImage.data());
   return 1;
+}
+
+unsigned int uploadParticleImageUnderOwnName(const TextureState& textures) {
+  if (textures.particleImage.size() != kParticleImageBytes) return 0;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, kComponents, kParticleImageSize, kParticleImageSize, 0, GL_RGB,
+               GL_UNSIGNED_BYTE, textures.particleImage.data());
+  return name;
 }
 
 void init_tex(const TextureState& textures) {

@@ -10,6 +10,11 @@
 // on `out` (and why it could not be opened on `err`).
 int LoadGLTextures(TextureState& textures, std::ostream& out, std::ostream& err);
 
+// Uploads the particle image kept in `textures` under a newly generated name
+// that no fixed-name load redefines, with linear filtering, and returns the
+// name; 0 when no particle image was read. Leaves that name bound.
+unsigned int uploadParticleImageUnderOwnName(const TextureState& textures);
+
 // Uploads the checkerboard in `pixel` into texture name 0.
 void init_tex(const TextureState& textures);
 

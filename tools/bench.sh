@@ -5,7 +5,8 @@
 #   tools/bench.sh      (builds the CMake preset "bench", a Release build in build-bench/)
 #
 # Frames: frame_bench (its own Xvfb, the states interleaved with a bare
-# clear-and-swap loop). Start-up: lighter_checked ending after its first frame,
+# clear-and-swap loop), also on the project's candle of 20,000 faces imported
+# with lighter-import, for Lit's frame time over Smooth's. Start-up: lighter_checked ending after its first frame,
 # under /usr/bin/time -v. Mesh reading: mesh_read on generated meshes of 10
 # thousand, 100 thousand and 1 million faces, output to /dev/null, under
 # /usr/bin/time -v. Micro-benchmarks: cpu_bench (Google Benchmark). GL calls
@@ -29,7 +30,7 @@ mesh_runs_1m=5
 echo "bench: building (Release) in $build"
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j2 --target lighter lighter_checked lighter_data frame_bench \
-  cpu_bench mesh_gen mesh_read >/dev/null
+  cpu_bench mesh_gen mesh_read model_gen lighter-import >/dev/null
 bin="$build/tools/bench"
 data="$build/data"
 
@@ -54,6 +55,20 @@ start_xvfb() {
 # --- Frames ------------------------------------------------------------------
 echo "bench: frames (about a minute)"
 "$bin/frame_bench" "$data" >"$work/frames.md"
+
+# --- Lit and Smooth on an imported model ---------------------------------------------
+# The project's candle of about 20,000 faces, imported with the default face
+# budget: frame_bench's Lit-over-Smooth ratios on it, from one run.
+echo "bench: Lit and Smooth on an imported 20,000-face model"
+"$build/importer/model_gen" candle 20000 "$work/candle.obj" >/dev/null
+"$build/importer/lighter-import" "$work/candle.obj" -o "$work/candle" >/dev/null
+candle_faces=$(grep -c '^f ' "$work/candle/lighterBase.m")
+candle_ratios=$("$bin/frame_bench" "$work/candle" --lit-ratios)
+candle_rest=$(echo "$candle_ratios" | field lit_over_smooth_rest)
+candle_flame=$(echo "$candle_ratios" | field lit_over_smooth_flame)
+shipped_rest=$(sed -n 's/.*Lit over Smooth.*\*\*\([0-9.]*\)\*\* at rest.*/\1/p' "$work/frames.md")
+lit_shipped_verdict=$(awk -v r="$shipped_rest" 'BEGIN {print (r <= 1.0) ? "met" : "MISSED"}')
+lit_candle_verdict=$(awk -v r="$candle_rest" 'BEGIN {print (r <= 0.75) ? "met" : "MISSED"}')
 
 # --- Start-up ----------------------------------------------------------------
 echo "bench: start-up"
@@ -138,6 +153,16 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
   echo "(load average then: $(cut -d' ' -f1-3 /proc/loadavg))."
   echo
   cat "$work/frames.md"
+  echo "### Lit and Smooth"
+  echo
+  echo "Frame time in Lit over that in Smooth, the two measured side by side in the same"
+  echo "repetitions of \`frame_bench\` (medians of the per-repetition ratios)."
+  echo
+  echo "| model | at rest | flame lit | budget at rest |"
+  echo "|---|---:|---:|---|"
+  echo "| shipped lighter | **$shipped_rest** | $(sed -n 's/.*\*\* at rest, \*\*\([0-9.]*\)\*\*.*/\1/p' "$work/frames.md") | <= 1.00: $lit_shipped_verdict |"
+  echo "| imported candle, $candle_faces faces | **$candle_rest** | $candle_flame | <= 0.75: $lit_candle_verdict |"
+  echo
   echo "### Start-up"
   echo
   echo "Process start to the first swapped frame, shipped data set, $startup_runs runs of"
@@ -185,4 +210,5 @@ commit=$(git rev-parse --short HEAD 2>/dev/null || echo "?")
 
 replace_report_section bench.sh "$work/section.md" "$report"
 echo "bench: wrote $report"
+echo "bench: Lit over Smooth at rest: shipped lighter $shipped_rest ($lit_shipped_verdict), imported candle of $candle_faces faces $candle_rest ($lit_candle_verdict)"
 echo "bench: start-up $startup_ms ms ($startup_verdict); mesh reading per-face flatness $flatness ($flat_verdict), fastest runs $flatness_min ($flat_min_verdict)"

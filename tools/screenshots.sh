@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of the real program on a private X server: three
-# screenshots (at rest, with the flame lit, in wireframe) and the animation at
-# the top of the README, lighter.gif: two sparks, the flame lit and "Rotate"
-# cycling its colours, about six seconds.
+# Makes the README's pictures of the real program on a private X server: four
+# screenshots (in "Lit" at rest and with the flame lit, the flame lit in
+# "Smooth", and wireframe) and the animation at the top of the README,
+# lighter.gif, in "Lit": two sparks, the flame lit and "Rotate" cycling its
+# colours, about six seconds.
 #   tools/screenshots.sh [OUTPUT_DIR]
 # Default: docs. Builds the program with the CMake preset "default" (in
 # build/). Needs Xvfb, xdotool, xwd, xwininfo and ImageMagick.
@@ -24,8 +25,8 @@ gif_budget=$((3 * 1024 * 1024))
 build_program
 start_x
 
-# -- The three screenshots.
-start_lighter
+# -- The four screenshots.
+start_lighter "" --mode lit
 still() {
   sleep 0.5  # let a few frames pass; frames come continuously
   shoot "$out/$1"
@@ -35,6 +36,8 @@ still lighter-at-rest.png
 light_flame
 sleep 2  # the first flame still shows the start-up spread of colours
 still lighter-flame.png
+pick_menu 1 1  # "Mesh Modes", "Smooth"
+still lighter-smooth.png
 click 400 450  # flame out
 pick_menu 1 0  # "Mesh Modes", "Wireframe"
 still lighter-wireframe.png
@@ -98,7 +101,7 @@ sleep_until() {
 record_scene() {
   rm -rf "$frames"
   mkdir -p "$frames"
-  start_lighter
+  start_lighter "" --mode lit
   local period_us=$((period_ms * 1000)) last_step step=0 action status shot_start shot_end
   last_step=${EPOCHREALTIME/./}
   next=$last_step

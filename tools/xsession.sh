@@ -50,12 +50,12 @@ start_x() {
   wait_for xdpyinfo
 }
 
-# Starts the program in the data set it ships, or in the data directory given
-# (its output line-buffered into $xsession_tmp/output, so that sparks_printed
+# Starts the program in the data set it ships, or in the data directory given,
+# with any further arguments as its options (its output line-buffered into $xsession_tmp/output, so that sparks_printed
 # sees each line) and waits for its window; sets window_x and window_y, where
 # it sits on the screen.
 start_lighter() {
-  exec stdbuf -oL "$xsession_build/lighter/lighter" "${1:-$xsession_build/data}" \
+  exec stdbuf -oL "$xsession_build/lighter/lighter" "${@:2}" "${1:-$xsession_build/data}" \
     >"$xsession_tmp/output" &
   lighter_pid=$!
   wait_for xdotool search --name '^Lighter Demonstration$'

@@ -72,7 +72,7 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   EXPECT_EQ(status, 0);
   const std::string help = runWithoutDisplay({"-sync", "--help", "somewhere"}, 1, &status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [DIRECTORY | MODEL]\n"
+  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
                        "       lighter --help | --version\n",
                        0),
             0u)
@@ -98,6 +98,25 @@ TEST(CommandLine, AnUnknownOptionIsBadUsage) {
   const std::string errors = runWithoutDisplay({"--colour"}, 2, &status);
   EXPECT_EQ(status, 2);
   EXPECT_EQ(errors.rfind("lighter: unknown option --colour\n\nUsage: lighter ", 0), 0u) << errors;
+  const std::string mode = runWithoutDisplay({"--mode", "shiny"}, 2, &status);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(mode.rfind("lighter: unknown mode shiny (wireframe, smooth or lit)\n\nUsage: ", 0), 0u)
+      << mode;
+}
+
+// --mode wireframe starts as the menu's "Wireframe" leaves it: blue outlines only.
+TEST(CommandLine, ModeWireframeStartsInWireframe) {
+  e2e::Program program;
+  program.args = {"--mode", "wireframe"};
+  e2e::Lighter lighter({}, program);
+  ASSERT_TRUE(lighter.waitForWindow(support::Seconds(60)));
+  const auto shot = lighter.waitForScreenshot(
+      [](const e2e::Screenshot& s) { return s.countBrighter(280, 300, 500, 595, 0) > 1000; });
+  ASSERT_TRUE(shot.has_value());
+  for (size_t i = 0; i < shot->rgb.size(); i += 3) {
+    ASSERT_EQ(shot->rgb[i] + shot->rgb[i + 1], 0) << "a pixel other than blue at " << i / 3;
+  }
+  EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "tests/e2e/harness.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "lighter/interaction.h"
 #include "lighter/scene.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace {
 

@@ -43,4 +43,25 @@ TEST(CommandLine, UnknownOptionsAndMissingValuesAreBadUsage) {
   EXPECT_EQ(missing.problem, "option -display needs a value");
 }
 
+TEST(CommandLine, ModePicksTheStartEntryOfMeshModes) {
+  EXPECT_EQ(parse({}).meshMode, 0);  // the usual start
+  EXPECT_EQ(parse({"--mode", "wireframe"}).meshMode, 1);
+  EXPECT_EQ(parse({"--mode", "smooth", "data"}).meshMode, 2);
+  const CommandLine lit = parse({"-sync", "--mode=lit", "data"});
+  EXPECT_EQ(lit.action, CommandAction::kRun);
+  EXPECT_EQ(lit.meshMode, 3);
+  EXPECT_EQ(lit.dataDir, "data");
+  EXPECT_EQ(lit.glutArgs, (std::vector<std::string>{"lighter", "-sync"}));
+  EXPECT_EQ(parse({"--mode", "lit", "--mode", "smooth"}).meshMode, 2);  // the last counts
+  // After "--" it is a directory.
+  EXPECT_EQ(parse({"--", "--mode"}).dataDir, "--mode");
+}
+
+TEST(CommandLine, ModeWithoutAKnownNameIsBadUsage) {
+  EXPECT_EQ(parse({"--mode"}).problem, "option --mode needs a value");
+  EXPECT_EQ(parse({"--mode", "Lit"}).problem, "unknown mode Lit (wireframe, smooth or lit)");
+  EXPECT_EQ(parse({"--mode="}).action, CommandAction::kBadUsage);
+  EXPECT_EQ(parse({"--modes"}).problem, "unknown option --modes");
+}
+
 }  // namespace

@@ -160,6 +160,9 @@ TEST(FlameMenu, EntriesAndValuesInMenuOrder) {
   EXPECT_EQ(kModeMenu[0].value, 1);
   EXPECT_STREQ(kModeMenu[1].label, "Smooth");
   EXPECT_EQ(kModeMenu[1].value, 2);
+  ASSERT_EQ(kModeMenuEntries, 3);
+  EXPECT_STREQ(kModeMenu[2].label, "Lit");
+  EXPECT_EQ(kModeMenu[2].value, 3);
   EXPECT_EQ(kExitValue, 1);
 }
 
@@ -212,10 +215,20 @@ TEST(ModeMenu, OnlySmoothAsksForTheSmoothShadeModel) {
   // Wireframe after Smooth leaves the shade model as Smooth set it.
   EXPECT_FALSE(chooseMeshMode(view, 1));
   EXPECT_EQ(view.display_mode, kWireframe);
-  for (int value : {0, 3, -2}) {
+  for (int value : {0, 4, -2}) {
     EXPECT_FALSE(chooseMeshMode(view, value));
     EXPECT_EQ(view.display_mode, kWireframe);
   }
+}
+
+TEST(MeshModeMenu, LitIsModeThreeAndLeavesTheShadeModelToItsFrames) {
+  ViewState view;
+  EXPECT_FALSE(chooseMeshMode(view, 3));
+  EXPECT_EQ(view.display_mode, kLit);
+  EXPECT_TRUE(chooseMeshMode(view, 2));
+  EXPECT_EQ(view.display_mode, kSmooth);
+  EXPECT_FALSE(chooseMeshMode(view, 4));  // no such entry: nothing changes
+  EXPECT_EQ(view.display_mode, kSmooth);
 }
 
 }  // namespace

@@ -38,8 +38,10 @@ constexpr int kMinFrames = 20;
 constexpr int kWarmUpFrames = 400;  // longer than the longest particle life
 constexpr double kCpuShareBudget = 0.05;
 
-enum class State { Bare, Rest, Flame, Wireframe };
-constexpr State kStates[] = {State::Bare, State::Rest, State::Flame, State::Wireframe};
+enum class State { Bare, Rest, Flame, Wireframe, LitRest, LitFlame };
+constexpr int kStateCount = 6;
+constexpr State kStates[] = {State::Bare,      State::Rest,    State::Flame,
+                             State::Wireframe, State::LitRest, State::LitFlame};
 
 const char* label(State s) {
   switch (s) {
@@ -51,6 +53,10 @@ const char* label(State s) {
       return "flame lit";
     case State::Wireframe:
       return "wireframe";
+    case State::LitRest:
+      return "Lit, at rest";
+    case State::LitFlame:
+      return "Lit, flame lit";
   }
   return "";
 }
@@ -72,12 +78,15 @@ void lighterDisplay() {
 
 // The scene as the user would have set it: a third click lights the flame
 // (act 3, zoom -10), "Wireframe" picks display_mode 0.
+// "Lit" is picked from the menu's "Mesh Modes" (display_mode 3).
 void enter(State s) {
-  scene.flame.flameOn = s == State::Flame ? 1 : 0;
-  scene.act = s == State::Flame ? 3 : 0;
+  const bool flame = s == State::Flame || s == State::LitFlame;
+  scene.flame.flameOn = flame ? 1 : 0;
+  scene.act = flame ? 3 : 0;
   scene.flame.playSpark = 0;
   scene.flame.zoom = -10.0f;
-  scene.view.display_mode = s == State::Wireframe ? kWireframe : kSmooth;
+  const bool lit = s == State::LitRest || s == State::LitFlame;
+  scene.view.display_mode = s == State::Wireframe ? kWireframe : lit ? kLit : kSmooth;
   glutDisplayFunc(s == State::Bare ? bareDisplay : lighterDisplay);
   glutPostRedisplay();
 }
@@ -131,8 +140,8 @@ void startLighter(const std::string& dataDir) {
 }
 
 struct Results {
-  std::vector<double> seconds[4];  // per state, per repetition
-  std::vector<double> ratio[4];    // frame time over the bare loop's, per repetition
+  std::vector<double> seconds[kStateCount];  // per state, per repetition
+  std::vector<double> ratio[kStateCount];    // frame time over the bare loop's, per repetition
   std::vector<double> particles, walkSmooth, walkWire;
 };
 
@@ -144,6 +153,22 @@ void measureCpu(Results& r) {
   r.walkSmooth.push_back(
       secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, true); }));
   r.walkWire.push_back(secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, false); }));
+}
+
+// Lit's frame time over Smooth's, at rest and with the flame: the median of
+// the ratios of each repetition, whose states ran side by side.
+double litOverSmooth(const Results& r, State lit, State smooth) {
+  std::vector<double> ratios;
+  const auto& l = r.seconds[static_cast<int>(lit)];
+  const auto& s = r.seconds[static_cast<int>(smooth)];
+  for (size_t i = 0; i < l.size(); ++i) ratios.push_back(l[i] / s[i]);
+  return median(ratios);
+}
+
+void printLitRatios(FILE* out, const Results& r) {
+  std::fprintf(out, "lit_over_smooth_rest %.3f lit_over_smooth_flame %.3f\n",
+               litOverSmooth(r, State::LitRest, State::Rest),
+               litOverSmooth(r, State::LitFlame, State::Flame));
 }
 
 void print(FILE* out, const Results& r) {
@@ -161,6 +186,11 @@ void print(FILE* out, const Results& r) {
     std::fprintf(out, "| %s | %.0f | %.3f | %.1f x |\n", label(s), 1.0 / sec, sec * 1e3,
                  median(r.ratio[i]));
   }
+  std::fprintf(out,
+               "\nLit over Smooth, frame time, from the same repetitions: **%.2f** at rest, "
+               "**%.2f** with the flame lit.\n",
+               litOverSmooth(r, State::LitRest, State::Rest),
+               litOverSmooth(r, State::LitFlame, State::Flame));
   const double flameFrame = median(r.seconds[static_cast<int>(State::Flame)]);
   const double particles = median(r.particles);
   const double walk = median(r.walkSmooth);
@@ -185,6 +215,9 @@ void print(FILE* out, const Results& r) {
 
 int main(int argc, char** argv) {
   const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
+  // --lit-ratios: one line of Lit-over-Smooth ratios only (tools/bench.sh
+  // runs it on an imported model).
+  const bool ratiosOnly = argc > 2 && std::string(argv[2]) == "--lit-ratios";
   // Results go to the standard output we were given; the program's own
   // commentary goes to /dev/null.
   FILE* out = fdopen(dup(STDOUT_FILENO), "w");
@@ -210,7 +243,11 @@ int main(int argc, char** argv) {
     }
     measureCpu(r);
   }
-  print(out, r);
+  if (ratiosOnly) {
+    printLitRatios(out, r);
+  } else {
+    print(out, r);
+  }
   std::fclose(out);
   std::fflush(stdout);
   _exit(0);  // GLUT's window and the server go with the process

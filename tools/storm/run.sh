@@ -77,9 +77,16 @@ wx=$kNormalX wy=$kNormalY ww=$kNormalW wh=$kNormalH
 
 # freeglut's menus: entries 25 pixels apart, the first centred 14 below the
 # top, 4 pixels of border. The main menu has 3 entries ("Exit" the third),
-# the flame colours 5, the mesh modes 2: their heights tell them apart.
+# the flame colours 5, the mesh modes 3: their heights tell them apart, and
+# the main menu from the mesh modes its width (126 pixels, theirs 91: the
+# labels are drawn in a fixed bitmap font).
 entry_y() { echo $(($1 + 14 + 25 * $2)); }
 menu_height() { echo $((25 * $1 + 4)); }
+kMainMenuMinWidth=110
+# The width bounds "min max" of the main menu (kind main) or of a submenu.
+menu_widths() {
+  if [ "$1" = main ]; then echo "$kMainMenuMinWidth 100000"; else echo "0 $((kMainMenuMinWidth - 1))"; fi
+}
 
 # Open freeglut menus as "x y width height" lines.
 menus() {
@@ -152,12 +159,16 @@ other_button() {
   count "other button"
 }
 # The open menu of `entries` entries nearest to screen point (x, y), waiting
-# up to `wait` seconds (2 by default) for it to appear.
+# up to `wait` seconds (2 by default) for it to appear; `kind` is main for
+# the main menu, anything else for a submenu.
 menu_of() {
-  local entries=$1 x=$2 y=$3 deadline=$((SECONDS + ${4:-2})) found
+  local entries=$1 x=$2 y=$3 deadline=$((SECONDS + ${4:-2})) found wmin wmax
+  read -r wmin wmax <<<"$(menu_widths "${5:-sub}")"
   while :; do
     found=$(menus | awk -v h="$(menu_height "$entries")" -v x="$x" -v y="$y" \
-      '$4 == h {d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}}
+      -v wmin="$wmin" -v wmax="$wmax" \
+      '$4 == h && $3 >= wmin && $3 <= wmax {
+         d = ($1 - x) ^ 2 + ($2 - y) ^ 2; if (best == "" || d < bd) {best = $0; bd = d}}
        END {print best}')
     [ -n "$found" ] || [ "$SECONDS" -ge "$deadline" ] && break
     sleep 0.02
@@ -183,7 +194,7 @@ menu_walk() {
   click "$x" "$y" 3
   count "menu opened"
   local main
-  main=$(menu_of 3 $((wx + x)) $((wy + y)) "$kMenuWait")
+  main=$(menu_of 3 $((wx + x)) $((wy + y)) "$kMenuWait" main)
   [ -n "$main" ] || fail "the menu did not open within $kMenuWait s"
   log "main menu at $main"
   read -r mx my mw _ <<<"$main"
@@ -192,7 +203,7 @@ menu_walk() {
   log "hover entry $entry at $((mx + mw / 2)) $(entry_y "$my" "$entry")"
   xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" "$entry")" 2>/dev/null
   [ "$((RANDOM % 2))" -eq 0 ] && return
-  local entries=$((entry == 0 ? 5 : 2)) sub
+  local entries=$((entry == 0 ? 5 : 3)) sub
   sub=$(menu_of "$entries" $((mx + mw)) "$my")
   [ -z "$sub" ] && return
   read -r sx sy sw _ <<<"$sub"
@@ -271,7 +282,7 @@ normal_window() {
   done
   for _ in 1 2 3; do
     close_menus && return 0
-    [ -n "$(menus | awk -v h="$(menu_height 3)" '$4 == h')" ] && return 1
+    [ -n "$(menus | awk -v h="$(menu_height 3)" -v w="$kMainMenuMinWidth" '$4 == h && $3 >= w')" ] && return 1
     log "submenus open without their menu: $(menus | tr '\n' ';')"
     count "submenu left open alone"
     adopt_submenus || return 1
@@ -312,7 +323,7 @@ adopt_submenus() {
   local px py main entry
   read -r px py <<<"$(free_point "400 300" "100 100" "700 100" "100 500" "700 500")"
   click "$px" "$py" 3
-  main=$(menu_of 3 $((wx + px)) $((wy + py)) "$kMenuWait")
+  main=$(menu_of 3 $((wx + px)) $((wy + py)) "$kMenuWait" main)
   [ -n "$main" ] || return 1
   read -r mx my mw _ <<<"$main"
   for entry in 0 1; do
@@ -371,7 +382,7 @@ checkpoint $((SECONDS - start))
 # "Exit" through the menu.
 normal_window || fail "menus stay open at the end"
 click 100 100 3
-main=$(menu_of 3 $((wx + 100)) $((wy + 100)) "$kMenuWait")
+main=$(menu_of 3 $((wx + 100)) $((wy + 100)) "$kMenuWait" main)
 [ -n "$main" ] || fail "the menu did not open for \"Exit\""
 read -r mx my mw _ <<<"$main"
 xdotool mousemove $((mx + mw / 2)) "$(entry_y "$my" 2)" click 1 2>/dev/null

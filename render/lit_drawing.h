@@ -1,0 +1,25 @@
+// The "Lit" mode's frame: shaded metal lit by a key light and by the flame,
+// and a soft flame drawn with the particle image.
+#pragma once
+
+#include "mesh/mesh.h"
+#include "particles/particles.h"
+#include "render/lit_model.h"
+#include "render/view.h"
+#include "textures/texture_state.h"
+
+// Draws the lid and the body lit, from client vertex arrays. The first call
+// builds the arrays and uploads the particle image under its own name; each
+// call leaves lighting off and blending and texturing on, as the other modes
+// expect them.
+void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
+                    const TextureState& textures, LitState& lit);
+
+// Draws and moves the particles as the other modes do, but textured with the
+// particle image and without depth writes, so that no particle's dark
+// corners hide another; binds the silver texture again afterwards.
+void drawLitParticles(FlameState& flame, const LitState& lit);
+
+// The flame light's fall-off and the material's shininess: the calls a web build's GL emulation may
+// lack, together so that it can replace them (lit_gl_extras.cpp).
+void applyLitExtras();
