@@ -25,8 +25,8 @@ void check(const uint8_t* data, size_t size, size_t vertices) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t claimed = 0;
   if (size >= 16) {
-    claimed = size_t{data[12]} | size_t{data[13]} << 8 | size_t{data[14]} << 16 |
-              size_t{data[15]} << 24;
+    claimed =
+        size_t{data[12]} | size_t{data[13]} << 8 | size_t{data[14]} << 16 | size_t{data[15]} << 24;
   }
   check(data, size, claimed);
   check(data, size, claimed + 1);
