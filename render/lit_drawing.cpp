@@ -7,7 +7,7 @@
 
 #include "particles/draw.h"
 #include "render/placement.h"
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "textures/textures.h"
 
 namespace {

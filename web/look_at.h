@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 
 namespace web {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "render/view_model.h"
+#include "view/view_model.h"
 #include "web/look_at.h"
 #include "web/menus.h"
 #include "web/vertex_batch.h"
