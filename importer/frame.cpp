@@ -5,10 +5,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "importer/frame_lid.h"
-#include "importer/frame_picture.h"
-#include "importer/solve.h"
-
 namespace importer {
 
 namespace {
@@ -19,22 +15,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // units, unless the reader's box needs it smaller (see placeBody).
 constexpr double kFileSize = 10.0;
 
-struct Bounds {
-  view::Vec3 min{kInfinity, kInfinity, kInfinity};
-  view::Vec3 max{-kInfinity, -kInfinity, -kInfinity};
-  void add(view::Vec3 v) {
-    min = {std::min(min.x, v.x), std::min(min.y, v.y), std::min(min.z, v.z)};
-    max = {std::max(max.x, v.x), std::max(max.y, v.y), std::max(max.z, v.z)};
-  }
-  view::Vec3 size() const { return max - min; }
-};
-
-view::Vec3 meanOf(const std::vector<view::Vec3>& points) {
-  view::Vec3 sum;
-  for (view::Vec3 p : points) sum = sum + p;
-  return (1.0 / static_cast<double>(points.size())) * sum;
-}
-
 // The picture does not depend on the model's units or where its origin
 // lies: the body's size and middle are taken as the unit and the origin, so
 // that every number the framing handles is near 1, for a model in
@@ -44,22 +24,24 @@ struct Units {
   double size = 1.0;
 };
 
-Units unitsOf(const SourceMesh& body) {
-  Bounds bounds;
-  for (size_t i = 0; i < body.positions.size(); i += 3) {
-    bounds.add({body.positions[i], body.positions[i + 1], body.positions[i + 2]});
+std::vector<view::Vec3> pointsOf(const SourceMesh& mesh) {
+  std::vector<view::Vec3> points;
+  points.reserve(mesh.vertexCount());
+  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
+    points.push_back({mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]});
   }
+  return points;
+}
+
+Units unitsOf(const SourceMesh& body) {
+  const Bounds bounds = boundsOf(pointsOf(body));
   const view::Vec3 size = bounds.size();
   return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
 }
 
 std::vector<view::Vec3> designPoints(const SourceMesh& mesh, const Units& units) {
-  std::vector<view::Vec3> points;
-  points.reserve(mesh.vertexCount());
-  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
-    const view::Vec3 p{mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]};
-    points.push_back((1.0 / units.size) * (p - units.middle));
-  }
+  std::vector<view::Vec3> points = pointsOf(mesh);
+  for (view::Vec3& p : points) p = (1.0 / units.size) * (p - units.middle);
   return points;
 }
 
@@ -71,9 +53,7 @@ std::vector<view::Vec3> designPoints(const SourceMesh& mesh, const Units& units)
 // one behind the body's middle, stretch its depth extent to its width: the
 // program scales by them and draws nothing of them. Returns how many.
 size_t addDepthMarkers(std::vector<view::Vec3>& design) {
-  Bounds bounds;
-  for (view::Vec3 p : design) bounds.add(p);
-  const view::Vec3 size = bounds.size();
+  const view::Vec3 size = boundsOf(design).size();
   if (size.x <= std::max(size.y, size.z)) return 0;
   const view::Vec3 middle = meanOf(design);
   design.push_back(middle + view::Vec3{0.0, 0.0, size.x / 2.0});
@@ -94,8 +74,7 @@ std::vector<view::Vec3> turnedBack(const std::vector<view::Vec3>& design) {
 // The frame the program would derive from `points` if the reader's box
 // started empty: the larger x or y extent and the mean.
 view::MeshFrame exactFrame(const std::vector<view::Vec3>& points) {
-  Bounds bounds;
-  for (view::Vec3 p : points) bounds.add(p);
+  const Bounds bounds = boundsOf(points);
   view::MeshFrame frame;
   frame.maxExtent = std::max(bounds.size().x, bounds.size().y);
   frame.centerBase = meanOf(points);
@@ -145,19 +124,6 @@ Placement placeBody(const std::vector<view::Vec3>& turned, const view::MeshFrame
   return {a, t0 + a * slope};
 }
 
-view::Vec3 asFloats(view::Vec3 p) {
-  return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
-}
-
-// Which of `count` vertices the mesh's faces name.
-std::vector<bool> namedByFaces(const dataset::Mesh& mesh, size_t count) {
-  std::vector<bool> named(count, false);
-  for (const auto& f : mesh.faces) {
-    for (int c : f) named[static_cast<size_t>(c)] = true;
-  }
-  return named;
-}
-
 }  // namespace
 
 FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
@@ -172,12 +138,13 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   const Affine toWorld =
       sampleAffine([&](view::Vec3 p) { return view::baseToWorld(reference, p); });
   out.base.faces = facesOf(body);
+  out.base.vertices.resize(design.size());
   // Written as floats, a sliver of a face can lose its area and is dropped;
   // if that leaves a vertex undrawn, the picture is framed again without it.
   std::vector<view::Vec3> world;
   view::Vec3 shift;
   for (int attempt = 0;; ++attempt) {
-    const std::vector<bool> drawn = namedByFaces(out.base, design.size());
+    const std::vector<bool> drawn = drawnVertices(out.base);
     world.clear();
     for (size_t i = 0; i < design.size(); ++i) {
       if (drawn[i]) world.push_back(toWorld(turned[i]));
@@ -189,13 +156,13 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
         placeBody(turned, reference, view::baseToWorld(reference, reference.centerBase) + shift);
     out.base.vertices.clear();
     for (view::Vec3 f : turned)
-      out.base.vertices.push_back(asFloats(placement.a * f + placement.t));
+      out.base.vertices.push_back(asView(asFloats(placement.a * f + placement.t)));
     const size_t dropped = dropFacesWithoutNormal(out.base);
     out.facesDropped += dropped;
     if (out.base.faces.empty()) {
       throw ImportError("the body is too thin: once written as floats no triangle keeps an area");
     }
-    if (dropped == 0 || namedByFaces(out.base, design.size()) == drawn) break;
+    if (dropped == 0 || drawnVertices(out.base) == drawn) break;
     if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
   }
 

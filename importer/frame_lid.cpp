@@ -1,12 +1,10 @@
-#include "importer/frame_lid.h"
+#include "importer/frame.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
 #include "dataset/lid.h"
-#include "importer/frame_picture.h"
-#include "importer/solve.h"
 
 namespace importer {
 
@@ -20,24 +18,11 @@ constexpr double kFlameClearance = 60.0;
 // Pixels the lid keeps from the window's edges.
 constexpr double kWindowMargin = 2.0;
 
-view::Vec3 meanOf(const std::vector<view::Vec3>& points) {
-  view::Vec3 sum;
-  for (view::Vec3 p : points) sum = sum + p;
-  return (1.0 / static_cast<double>(points.size())) * sum;
-}
-
 // The lid opened about its hinge, the edge along the line of sight through
 // its lower right corner, which ends up at the origin.
 std::vector<view::Vec3> opened(const std::vector<view::Vec3>& lid) {
-  view::Vec3 hinge{-HUGE_VAL, HUGE_VAL, 0.0};
-  double zMin = HUGE_VAL, zMax = -HUGE_VAL;
-  for (view::Vec3 p : lid) {
-    hinge.x = std::max(hinge.x, p.x);
-    hinge.y = std::min(hinge.y, p.y);
-    zMin = std::min(zMin, p.z);
-    zMax = std::max(zMax, p.z);
-  }
-  hinge.z = (zMin + zMax) / 2.0;
+  const Bounds box = boundsOf(lid);
+  const view::Vec3 hinge{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
   const view::Mat3 open = dataset::lidOpening();
   std::vector<view::Vec3> out;
   out.reserve(lid.size());
@@ -143,10 +128,7 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
 
   PlacedLid out;
   out.scale = scale;
-  for (view::Vec3 q : untilted(world, body.frame)) {
-    out.mesh.vertices.push_back(
-        {static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)});
-  }
+  for (view::Vec3 q : untilted(world, body.frame)) out.mesh.vertices.push_back(asView(asFloats(q)));
   out.mesh.faces = facesOf(faces);
   return out;
 }

@@ -1,4 +1,4 @@
-#include "importer/frame_picture.h"
+#include "importer/frame.h"
 
 #include <algorithm>
 #include <limits>
