@@ -40,8 +40,7 @@ void loadMeshLook(const char* path, size_t vertexCount, const char* part, LitMes
   if (look && attachLook(mesh, vertexCount, std::move(*look))) return;
   if (look) reason = "the mesh was not built for it";
   if (!reason.empty()) {
-    err << "lighter: " << path << ": " << reason << ", so " << part
-        << " is drawn silver in Lit\n";
+    err << "lighter: " << path << ": " << reason << ", so " << part << " is drawn silver in Lit\n";
   }
 }
 

@@ -37,8 +37,8 @@ bool startIn(const char* name, const std::function<void(const std::string&)>& fi
   return getcwd(cwd, sizeof cwd) != nullptr && dir == cwd;
 }
 
-#define START_OR_SKIP(...)             \
-  if (!startIn(__VA_ARGS__))           \
+#define START_OR_SKIP(...)                                  \
+  if (!startIn(__VA_ARGS__))                                \
   GTEST_SKIP() << "start-up ran in another directory; run " \
                   "each Lit look test in a process of its own"
 
@@ -52,8 +52,7 @@ std::vector<unsigned char> frontBuffer() {
   std::vector<unsigned char> rgb(size_t{view::kWindowWidth} * view::kWindowHeight * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadBuffer(GL_FRONT);
-  glReadPixels(0, 0, view::kWindowWidth, view::kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE,
-               rgb.data());
+  glReadPixels(0, 0, view::kWindowWidth, view::kWindowHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   return rgb;
 }
@@ -95,7 +94,8 @@ void expectStateOfTheOtherModes() {
 
 TEST(LitLook, TheModelsTextureHasANameOfItsOwnAndNothingLeaks) {
   std::string errors;
-  START_OR_SKIP("quad", [](const std::string& d) { lookdata::writeTexturedQuad(d); }, &errors);
+  START_OR_SKIP(
+      "quad", [](const std::string& d) { lookdata::writeTexturedQuad(d); }, &errors);
   Scene& s = gltest::startLighter();
   EXPECT_EQ(errors, "");
   EXPECT_EQ(s.lit.modelTexture, 0u);  // nothing uploaded at start-up
@@ -120,7 +120,8 @@ TEST(LitLook, TheModelsTextureHasANameOfItsOwnAndNothingLeaks) {
 
 TEST(LitLook, ColoursLeaveNothingBehindForTheOtherModes) {
   std::string errors;
-  START_OR_SKIP("boxes", [](const std::string& d) { lookdata::writeTwoColourBoxes(d); }, &errors);
+  START_OR_SKIP(
+      "boxes", [](const std::string& d) { lookdata::writeTwoColourBoxes(d); }, &errors);
   Scene& s = gltest::startLighter();
   EXPECT_EQ(errors, "");
   ASSERT_EQ(surfaceOf(s.lit.body, false), LitSurface::kColoured);
@@ -132,14 +133,16 @@ TEST(LitLook, ColoursLeaveNothingBehindForTheOtherModes) {
 
 TEST(LitLook, ADamagedSidecarLeavesTheSilverLookAndSaysWhy) {
   std::string errors;
-  START_OR_SKIP("damaged",
-                [](const std::string& d) {
-                  lookdata::writeTexturedQuad(d);
-                  lookdata::writeBytes(d, "lighterBase.look", "LGHTLOOK\1\0\0\0");
-                },
-                &errors);
+  START_OR_SKIP(
+      "damaged",
+      [](const std::string& d) {
+        lookdata::writeTexturedQuad(d);
+        lookdata::writeBytes(d, "lighterBase.look", "LGHTLOOK\1\0\0\0");
+      },
+      &errors);
   Scene& s = gltest::startLighter();
-  EXPECT_EQ(errors, "lighter: lighterBase.look: not a look file, so the body is drawn silver in Lit\n");
+  EXPECT_EQ(errors,
+            "lighter: lighterBase.look: not a look file, so the body is drawn silver in Lit\n");
   EXPECT_EQ(surfaceOf(s.lit.body, true), LitSurface::kSilver);
   processSubModeMenu(3);
   gltest::drawFrame();

@@ -59,7 +59,8 @@ Image fourColourTexture() {
 
 void writeFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -72,7 +73,7 @@ void writeModel(const std::string& dir, Model model) {
   auto pad = [&](auto& values, size_t per) {
     if (values.empty()) return;
     std::vector<typename std::decay_t<decltype(values)>::value_type> first(values.begin(),
-                                                                          values.begin() + per);
+                                                                           values.begin() + per);
     while (values.size() < per * count) values.insert(values.end(), first.begin(), first.end());
   };
   pad(model.look.uv, 2);
