@@ -10,6 +10,7 @@
 #include "mesh/no_lid.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
+#include "render/lit_look.h"
 #include "textures/textures.h"
 
 namespace {
@@ -110,7 +111,8 @@ void startUp(Scene& s, int* argc, char** argv, std::ostream& out, std::ostream& 
   s.flame.zoom += 30.0f;
   loadTextures(s.textures, out, err);
   loadMeshes(s.meshes, out, err);
-  buildLitMeshes(s.meshes, s.lit);  // no GL: the "Lit" mode's arrays
+  buildLitMeshes(s.meshes, s.lit);     // no GL: the "Lit" mode's arrays
+  loadLitLooks(s.meshes, s.lit, err);  // no GL, nothing on `out`: an imported model's look
   glEnable(GL_DEPTH_TEST);
   init_lighting(s);
 }

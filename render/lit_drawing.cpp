@@ -35,22 +35,35 @@ constexpr GLfloat kMetalAmbient[4] = {0.2f, 0.2f, 0.21f, 1.0f};
 constexpr GLfloat kMetalDiffuse[4] = {1.3f, 1.3f, 1.36f, 1.0f};
 constexpr GLfloat kMetalSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat kNoEmission[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+// A model's own texture or colours: matte, a faint highlight, white where
+// the texture multiplies in its own colours.
+constexpr GLfloat kMatteAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+constexpr GLfloat kMatteDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr GLfloat kMatteSpecular[4] = {0.25f, 0.25f, 0.25f, 1.0f};
 
 // Start-up builds the arrays (a scene set up some other way gets them here);
-// the particle image is uploaded on the first Lit frame, after all of
-// start-up's own uploads.
+// the particle image and the model's texture are uploaded on the first Lit
+// frame, after all of start-up's own uploads. The model's picture is then
+// needed no more.
 void prepare(const MeshState& meshes, const TextureState& textures, LitState& lit) {
   buildLitMeshes(meshes, lit);
+  bool uploaded = false;
   if (lit.particleTexture == 0) {
     lit.particleTexture = uploadParticleImageUnderOwnName(textures);
-    if (lit.particleTexture != 0) glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
+    uploaded = lit.particleTexture != 0;
   }
+  if (lit.modelTexture == 0 && !lit.modelImage.data.empty()) {
+    lit.modelTexture = uploadImageUnderOwnName(lit.modelImage);
+    lit.modelImage = Image{};
+    uploaded = uploaded || lit.modelTexture != 0;
+  }
+  if (uploaded) glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
 }
 
-void setMaterial() {
-  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kMetalAmbient);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, kMetalDiffuse);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kMetalSpecular);
+void setMaterial(const GLfloat* ambient, const GLfloat* diffuse, const GLfloat* specular) {
+  glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
   glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, kNoEmission);
 }
 
@@ -74,12 +87,57 @@ void placeLights(const FlameState& flame) {
   glPopMatrix();
 }
 
-void drawMesh(const LitMesh& mesh) {
+// The material and the arrays of the mesh's surface, on for its draw call.
+// The model's texture is multiplied by the lit white material (GL's
+// default texture environment, GL_MODULATE, which no mode changes).
+void beginSurface(LitSurface surface, const LitMesh& mesh, const LitState& lit) {
+  switch (surface) {
+    case LitSurface::kSilver:
+      setMaterial(kMetalAmbient, kMetalDiffuse, kMetalSpecular);
+      break;
+    case LitSurface::kTextured:
+      setMaterial(kMatteAmbient, kMatteDiffuse, kMatteSpecular);
+      glBindTexture(GL_TEXTURE_2D, lit.modelTexture);
+      glEnable(GL_TEXTURE_2D);
+      glTexCoordPointer(2, GL_FLOAT, 0, mesh.uv.data());
+      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+      break;
+    case LitSurface::kColoured:
+      setMaterial(kMatteAmbient, kMatteDiffuse, kMatteSpecular);
+      setColourMaterial(true);
+      glColorPointer(3, GL_UNSIGNED_BYTE, 0, mesh.rgb.data());
+      glEnableClientState(GL_COLOR_ARRAY);
+      break;
+  }
+}
+
+// Puts back what beginSurface changed, so that the next mesh, the flame and
+// the other modes find the state they expect.
+void endSurface(LitSurface surface) {
+  switch (surface) {
+    case LitSurface::kSilver:
+      break;
+    case LitSurface::kTextured:
+      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+      glDisable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
+      break;
+    case LitSurface::kColoured:
+      glDisableClientState(GL_COLOR_ARRAY);
+      setColourMaterial(false);
+      break;
+  }
+}
+
+void drawMesh(const LitMesh& mesh, const LitState& lit) {
   if (mesh.indices.empty()) return;
+  const LitSurface surface = surfaceOf(mesh, lit.modelTexture != 0);
+  beginSurface(surface, mesh, lit);
   glVertexPointer(3, GL_FLOAT, 0, mesh.positions.data());
   glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT,
                  mesh.indices.data());
+  endSurface(surface);
 }
 
 }  // namespace
@@ -87,12 +145,12 @@ void drawMesh(const LitMesh& mesh) {
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
                     const TextureState& textures, LitState& lit) {
   prepare(meshes, textures, lit);
-  // Opaque metal: no blending, no texture, depth writes as always.
+  // Opaque surfaces: no blending, no texture but a model's own, depth writes
+  // as always.
   glDisable(GL_BLEND);
   glDisable(GL_TEXTURE_2D);
   glShadeModel(GL_SMOOTH);
   placeLights(flame);
-  setMaterial();
   applyLitExtras();
   glEnable(GL_LIGHTING);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -102,9 +160,9 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
   placeBody(view, meshes);
   glPushMatrix();
   placeLidOnBody(meshes);
-  drawMesh(lit.lid);
+  drawMesh(lit.lid, lit);
   glPopMatrix();
-  drawMesh(lit.body);
+  drawMesh(lit.body, lit);
   glPopMatrix();
 
   glDisableClientState(GL_NORMAL_ARRAY);

@@ -8,10 +8,12 @@
 #include "render/view.h"
 #include "textures/texture_state.h"
 
-// Draws the lid and the body lit, from client vertex arrays. The first call
-// builds the arrays and uploads the particle image under its own name; each
-// call leaves lighting off and blending and texturing on, as the other modes
-// expect them.
+// Draws the lid and the body lit, from client vertex arrays: each in its own
+// texture or colours when it has them (see surfaceOf), brushed silver
+// otherwise. The first call builds the arrays and uploads the particle image
+// and the model's texture under names of their own; each call leaves
+// lighting off, blending and texturing on and the silver texture bound, as
+// the other modes expect them.
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
                     const TextureState& textures, LitState& lit);
 
@@ -20,6 +22,9 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
 // corners hide another; binds the silver texture again afterwards.
 void drawLitParticles(FlameState& flame, const LitState& lit);
 
-// The flame light's fall-off and the material's shininess: the calls a web build's GL emulation may
-// lack, together so that it can replace them (lit_gl_extras.cpp).
+// The flame light's fall-off and the material's shininess, and the
+// material's colour following per-vertex colours (on) or not (off): the
+// calls a web build's GL emulation may lack, together so that it can
+// replace them (lit_gl_extras.cpp).
 void applyLitExtras();
+void setColourMaterial(bool on);

@@ -23,3 +23,12 @@ void applyLitExtras() {
   // The light model stays GL's default, the viewer at infinity: a local
   // viewer looked no different here and cost a third of a 20,000-face frame.
 }
+
+void setColourMaterial(bool on) {
+  if (on) {
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+  } else {
+    glDisable(GL_COLOR_MATERIAL);
+  }
+}

@@ -46,6 +46,15 @@ LitMesh buildLitMesh(const std::vector<Vector3>& vertices, const std::vector<Vec
   return mesh;
 }
 
+LitSurface surfaceOf(const LitMesh& mesh, bool haveModelTexture) {
+  const std::size_t vertices = mesh.positions.size() / 3;
+  if (haveModelTexture && !mesh.uv.empty() && mesh.uv.size() == 2 * vertices) {
+    return LitSurface::kTextured;
+  }
+  if (!mesh.rgb.empty() && mesh.rgb.size() == 3 * vertices) return LitSurface::kColoured;
+  return LitSurface::kSilver;
+}
+
 void buildLitMeshes(const MeshState& meshes, LitState& lit) {
   if (lit.built) return;
   lit.built = true;

@@ -6,16 +6,29 @@
 
 #include "mesh/mesh.h"
 #include "particles/particles.h"
+#include "textures/image.h"
 
 // One mesh as client vertex arrays: three floats of position and three of
 // normal per vertex, in the mesh's vertex order, and three 0-based indices
-// per drawable face. Arrays of texture coordinates or colours per vertex can
-// join these later, one entry per vertex like the normals.
+// per drawable face. An imported mesh's look (its sidecar file) adds two
+// floats of texture coordinate and three bytes of colour per vertex; the
+// arrays it lacks stay empty.
 struct LitMesh {
   std::vector<float> positions;
   std::vector<float> normals;
   std::vector<unsigned int> indices;
+  std::vector<float> uv;
+  std::vector<unsigned char> rgb;
 };
+
+// How Lit draws a mesh: the model's texture through the mesh's texture
+// coordinates, the mesh's colours, or brushed silver.
+enum class LitSurface { kSilver, kTextured, kColoured };
+
+// The texture wins when the mesh has coordinates and the model's texture is
+// there; then the colours; silver when the mesh has neither (or arrays that
+// do not hold one entry per vertex).
+LitSurface surfaceOf(const LitMesh& mesh, bool haveModelTexture);
 
 // A face is drawn when each of its 1-based corners has a vertex and a
 // normal; other faces are left out, as the other modes skip them.
@@ -23,13 +36,16 @@ LitMesh buildLitMesh(const std::vector<Vector3>& vertices, const std::vector<Vec
                      const std::vector<Tri>& faces);
 
 // What the Lit frames keep between frames: the meshes' arrays, built once
-// at start-up (frames allocate nothing), and the texture name the particle
-// image gets of its own (0 until the first Lit frame uploads it).
+// at start-up (frames allocate nothing), and the texture names the particle
+// image and the model's texture get of their own (0 until the first Lit
+// frame uploads them). The model's texture waits in `modelImage` until then.
 struct LitState {
   bool built = false;
   LitMesh body;
   LitMesh lid;
   unsigned int particleTexture = 0;
+  Image modelImage;
+  unsigned int modelTexture = 0;
 };
 
 // Builds both meshes' arrays once. Without the memory for them the arrays

@@ -49,6 +49,19 @@ unsigned int uploadParticleImageUnderOwnName(const TextureState& textures) {
   return name;
 }
 
+unsigned int uploadImageUnderOwnName(const Image& image) {
+  if (!complete(image)) return 0;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  uploadImage(image);
+  return name;
+}
+
 void init_tex(const TextureState& textures) {
   if (!complete(textures.pixel)) return;
   glBindTexture(GL_TEXTURE_2D, 0);

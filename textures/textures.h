@@ -15,6 +15,11 @@ int LoadGLTextures(TextureState& textures, std::ostream& out, std::ostream& err)
 // name; 0 when no particle image was read. Leaves that name bound.
 unsigned int uploadParticleImageUnderOwnName(const TextureState& textures);
 
+// Uploads `image` under a newly generated name, with linear filtering and
+// repeating texture coordinates, and returns the name; 0 when the record
+// holds no complete picture. Leaves that name bound.
+unsigned int uploadImageUnderOwnName(const Image& image);
+
 // Uploads the checkerboard in `pixel` into texture name 0.
 void init_tex(const TextureState& textures);
 
