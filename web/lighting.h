@@ -2,9 +2,9 @@
 // plain math. The emulation lights every vertex as if each light were
 // infinitely far away, in the direction of the light's position from the
 // eye's origin, and has no fall-off. The web adapter hands it instead the
-// direction from the lighter to the light, and the light's colour weakened
-// by its fall-off at the lighter: exact at the lighter's centre, close
-// across a model a few light distances wide.
+// direction from a point (the middle of the model drawn) to the light, and
+// the light's colour weakened by its fall-off there: exact at that point,
+// close across a model small beside its distance to the light.
 #pragma once
 
 #include <array>

@@ -2,9 +2,10 @@
 // glLightf and glMaterialf, throws (and stops the page) on a material's
 // GL_EMISSION or GL_AMBIENT_AND_DIFFUSE, lights everything as if from
 // infinitely far, and has no fall-off. These take the place of its calls,
-// approximate as web/lighting.h says (each model lit as from where its
-// middle is: element_draw.cpp aims the lights there), and draw the pending immediate-mode
-// batch first as every state change on the web does (immediate_mode.cpp).
+// approximate as web/lighting.h says (each model lit as its middle is:
+// element_draw.cpp aims the lights there), and draw the pending
+// immediate-mode batch first as every state change on the web does
+// (immediate_mode.cpp).
 #include <GL/gl.h>
 #include <emscripten.h>
 
