@@ -4,10 +4,11 @@
 // drawn through the emulation's immediate mode with every attribute given for
 // every vertex, in one order: one draw instead of thousands a frame. Every
 // GL call of the program that changes how a draw comes out, or draws, is
-// defined here or in gl_substitutes.cpp and draws the merged batch first, so
-// the picture is what the calls one by one would make. Defining a GL function
-// here takes the place of the emulation's, which stays reachable under the
-// name Emscripten gives it for that: emscripten_ and the GL name.
+// defined here, in a *_substitutes.cpp file or in element_draw.cpp and draws
+// the merged batch first, so the picture is what the calls one by one would
+// make. Defining a GL function here takes the place of the emulation's,
+// which stays reachable under the name Emscripten gives it for that:
+// emscripten_ and the GL name.
 #include "web/immediate_mode.h"
 
 #include <GL/gl.h>
@@ -124,11 +125,7 @@ DRAW_PENDING_FIRST(glViewport, (GLint x, GLint y, GLsizei width, GLsizei height)
                    (x, y, width, height))
 DRAW_PENDING_FIRST(gluPerspective, (GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar),
                    (fovy, aspect, zNear, zFar))
-DRAW_PENDING_FIRST(glLightfv, (GLenum light, GLenum pname, const GLfloat* params),
-                   (light, pname, params))
-DRAW_PENDING_FIRST(glMaterialfv, (GLenum face, GLenum pname, const GLfloat* params),
-                   (face, pname, params))
+DRAW_PENDING_FIRST(glEnableClientState, (GLenum array), (array))
+DRAW_PENDING_FIRST(glDisableClientState, (GLenum array), (array))
 DRAW_PENDING_FIRST(glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
-DRAW_PENDING_FIRST(glDrawElements, (GLenum mode, GLsizei count, GLenum type, const void* indices),
-                   (mode, count, type, indices))
 DRAW_PENDING_FIRST(glFlush, (), ())

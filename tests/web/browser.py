@@ -175,6 +175,10 @@ class WebPage:
     def context_click(self, x, y):
         self._pointer_at(x, y).context_click().perform()
 
+    def press(self, key):
+        """A key press, as the page's window gets it."""
+        ActionChains(self.driver).send_keys(key).perform()
+
     def let_timers_run(self, milliseconds):
         """Returns once a timer started now for `milliseconds` has fired: every
         timer the program started before it with no longer a delay has fired

@@ -1,6 +1,6 @@
 """End-to-end tests of the web page (tools/web.sh) in headless Chromium.
 
-    web_page_test.py CASE      runs one case: exit 0 passed, 1 failed, 77 skipped
+    web_page_test.py CASE      runs one case: exit 0 passed, 1 failed
     web_page_test.py measure   prints the page's frame rates (tools/web_bench.sh)
 
 The cases are the ctest tests labelled "web" (tests/web/CMakeLists.txt)."""
@@ -12,8 +12,6 @@ import tempfile
 import time
 
 from browser import ROOT, Failure, WebPage, wait_for
-
-SKIPPED = 77
 
 # Canvas pixels, counted from the top-left corner as a screenshot is. The same
 # places the desktop's end-to-end tests look at (tests/e2e/drawing_test.cpp):
@@ -114,32 +112,71 @@ def case_wireframe(page):
     smooth = start(page)
     lit = smooth.brighter(BODY_AREA, 300)
     page.choose(*BODY, "Mesh Modes", "Wireframe")
-    wire = page.wait_for_picture(
-        "the wireframe",
-        lambda p: p.brighter(BODY_AREA, 300) < lit // 4
-        and p.count(BODY_AREA, lambda c: c[2] > 60 and c[2] > 2 * (c[0] + c[1])) > 500)
+    wire = page.wait_for_picture("the wireframe", is_wireframe(lit))
     check(wire.differing(smooth, BODY_AREA) > 1000, "Wireframe hardly changed the picture")
     page.choose(*BODY, "Mesh Modes", "Smooth")
     page.wait_for_picture("the smooth body again", lambda p: p.brighter(BODY_AREA, 300) > lit // 2)
     check_no_errors(page)
 
 
-def case_lit(page):
-    """Lit changes the picture and still shows the lighter.
+def is_wireframe(lit_body):
+    """Blue lines in place of a body that showed `lit_body` bright pixels."""
+    return lambda p: (p.brighter(BODY_AREA, 300) < lit_body // 4
+                      and p.count(BODY_AREA, lambda c: c[2] > 60 and c[2] > 2 * (c[0] + c[1])) > 500)
 
-    LIT-MERGE: the Mesh Modes menu is the program's own (kModeMenu); its "Lit"
-    entry comes with branch lit. Until then this case is skipped; once it is
-    merged it must pass, and the skip can go."""
+
+def body_tones(picture):
+    """The body's grey levels, sampled every 10 pixels, darkest first."""
+    return sorted(sum(picture.at(x, y)) // 3 for x in range(300, 481, 10) for y in range(420, 581, 10))
+
+
+def shaded(picture):
+    """The body in Lit: steel with light and shadow across it, neither dark
+    nor one flat colour."""
+    tones = body_tones(picture)
+    dark, bright = tones[len(tones) // 10], tones[-len(tones) // 10]
+    return dark > 40 and bright - dark > 25
+
+
+def burnt_out(picture):
+    """Most of the body white: a light far too strong for the metal."""
+    tones = body_tones(picture)
+    return tones[len(tones) // 10] > 245
+
+
+def case_lit(page):
+    """Lit shades the metal, and the flame it lights stays soft: the body
+    still shows beside it, lit warmer."""
     smooth = start(page)
-    if "Lit" not in page.menu_labels("//ul[@id='menu']/li[2]/ul"):
-        print("skipped: the program's Mesh Modes menu has no \"Lit\" entry yet")
-        return SKIPPED
     page.choose(*BODY, "Mesh Modes", "Lit")
-    picture = page.wait_for_picture("the lit picture",
-                                    lambda p: p.differing(smooth, BODY_AREA) > 1000)
-    check(picture.brighter(BODY_AREA, 90) > 1000, "the lit lighter is dark")
+    lit = page.wait_for_picture("the lit picture",
+                                lambda p: p.differing(smooth, BODY_AREA) > 1000)
+    check(lit.brighter(BODY_AREA, 90) > 1000, "the lit lighter is dark")
+    check(shaded(lit), "the lit body is not shaded")
+    light_the_flame(page)
+    burning = page.picture()
+    check(burning.differing(lit, BODY_AREA) > 500, "the flame does not light the body")
+    check(not burnt_out(burning), "the flame's light burns the body out")
     check_no_errors(page)
-    return 0
+
+
+def case_keys(page):
+    """Keys reach the program's own keyboard callback: W draws the wireframe,
+    S the smooth body, Space turns the flint wheel ("spark!!"), and Q, which
+    ends the desktop program, leaves the page running."""
+    smooth = start(page)
+    lit_body = smooth.brighter(BODY_AREA, 300)
+    page.press("w")
+    page.wait_for_picture("the wireframe after W", is_wireframe(lit_body))
+    page.press("s")
+    page.wait_for_picture("the smooth body after S", lambda p: p.brighter(BODY_AREA, 300) > lit_body // 2)
+    page.press(" ")
+    page.wait_for_printed("spark!!")
+    page.press("q")
+    page.press("l")
+    page.wait_for_picture("Lit after Q and L", lambda p: p.differing(smooth, BODY_AREA) > 1000)
+    check(page.state() == "running", "the page stopped after Q: %s" % page.state())
+    check_no_errors(page)
 
 
 def case_load_failure(_):
@@ -165,14 +202,19 @@ def frame_rate(page, seconds):
 
 
 def measure(page, seconds=6.0):
-    """Frames a second as the program draws them: at rest, with the flame lit
-    and in wireframe (flame still lit)."""
+    """Frames a second as the program draws them: at rest and in Lit, then
+    with the flame lit, in wireframe and in Lit (flame still lit)."""
     start(page)
     rates = [("lighter at rest", frame_rate(page, seconds))]
+    page.choose(*BODY, "Mesh Modes", "Lit")
+    rates.append(("Lit, at rest", frame_rate(page, seconds)))
+    page.choose(*BODY, "Mesh Modes", "Smooth")
     light_the_flame(page)
     rates.append(("flame lit", frame_rate(page, seconds)))
     page.choose(*BODY, "Mesh Modes", "Wireframe")
     rates.append(("wireframe, flame lit", frame_rate(page, seconds)))
+    page.choose(*BODY, "Mesh Modes", "Lit")
+    rates.append(("Lit, flame lit", frame_rate(page, seconds)))
     for state, rate in rates:
         print("| %s | %.1f |" % (state, rate))
     return 0
@@ -187,6 +229,7 @@ CASES = {
     "menu": case_menu,
     "wireframe": case_wireframe,
     "lit": case_lit,
+    "keys": case_keys,
     "measure": measure,
 }
 
