@@ -155,4 +155,10 @@ void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param) { glMaterialfv(face, pname, &param); }
 
+// The emulation has no colour material. Lit asks for it only for a model
+// with colours of its own (look sidecars), and the page shows only the
+// shipped lighter, which has none: the call is taken so that the program
+// links, and does nothing.
+void glColorMaterial(GLenum /*face*/, GLenum /*mode*/) {}
+
 }  // extern "C"
