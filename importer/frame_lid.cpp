@@ -148,6 +148,7 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
         {static_cast<float>(q.x), static_cast<float>(q.y), static_cast<float>(q.z)});
   }
   out.mesh.faces = facesOf(faces);
+  out.mesh.look = faces.look;
   return out;
 }
 
