@@ -28,9 +28,9 @@ UpAxis upFor(const Options& options, const std::string& path) {
 }
 
 SourceMesh readFile(const std::string& path, Progress& progress, LookReport& look,
-                    bool textureKnown) {
+                    TextureUse use) {
   ReadReport read;
-  SourceMesh mesh = readModel(path, read, &look, textureKnown);
+  SourceMesh mesh = readModel(path, read, &look, use);
   progress.stage(
       "read",
       path + ": " + std::to_string(read.meshes) + " mesh(es), " + std::to_string(read.faces) +
@@ -188,11 +188,16 @@ Summary runImport(const Options& options, std::ostream& out) {
                                   std::to_string(given->height) + " pixels");
   }
   LookReport bodyLook, lidLook;
-  SourceMesh body = readFile(options.body, progress, bodyLook, given.has_value());
+  SourceMesh body = readFile(options.body, progress, bodyLook,
+                             given ? TextureUse::kGiven : TextureUse::kOwn);
   std::optional<SourceMesh> lid;
   if (!options.lid.empty()) {
-    // A lid drawn with the body's texture, as one made from the same model is.
-    lid = readFile(options.lid, progress, lidLook, given || bodyLook.texture);
+    // One texture for both: a textured lid is drawn with the body's, as one
+    // made from the same model shares it.
+    lid = readFile(options.lid, progress, lidLook,
+                   given               ? TextureUse::kGiven
+                   : bodyLook.texture ? TextureUse::kShared
+                                       : TextureUse::kOwn);
   }
   const Textures textures = choose(given, bodyLook, lid ? &lidLook : nullptr);
   progress.startLarge(body.faceCount() + (lid ? lid->faceCount() : 0));

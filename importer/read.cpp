@@ -99,7 +99,7 @@ size_t distinctColours(const aiScene& scene, const std::vector<MaterialLook>& ma
 // Reads the look from the scene as loaded (embedded textures are still in
 // it): texture coordinates when a texture is drawn through them, otherwise
 // material colours, otherwise nothing.
-KeptLook readLook(const std::string& path, const aiScene& scene, bool textureKnown,
+KeptLook readLook(const std::string& path, const aiScene& scene, TextureUse use,
                   LookReport& look) {
   KeptLook kept;
   for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
@@ -107,11 +107,12 @@ KeptLook readLook(const std::string& path, const aiScene& scene, bool textureKno
     kept.materials.push_back(material != nullptr ? lookOfMaterial(*material) : MaterialLook{});
   }
   if (hasUvs(scene)) {
-    const MaterialLook* textured = textureKnown ? nullptr : firstTextured(scene, kept.materials);
-    if (textured != nullptr) {
+    const MaterialLook* textured = firstTextured(scene, kept.materials);
+    if (use == TextureUse::kOwn && textured != nullptr) {
       look.texture = loadModelTexture(scene, path, textured->texture, look.warning);
     }
-    kept.uvs = textureKnown || look.texture.has_value();
+    kept.uvs = use == TextureUse::kGiven || look.texture.has_value() ||
+               (use == TextureUse::kShared && textured != nullptr);
   }
   if (!kept.uvs) {
     look.colours = distinctColours(scene, kept.materials);
@@ -229,7 +230,7 @@ void append(const std::string& path, const aiMesh& mesh, const KeptLook& kept, S
 }  // namespace
 
 SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* look,
-                     bool textureKnown) {
+                     TextureUse use) {
   report = {};
   // The file must open as a regular file before Assimp sees it, so that a
   // missing, unreadable or endless file is reported as such.
@@ -250,7 +251,7 @@ SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* lo
   KeptLook kept;
   if (look != nullptr) {
     *look = {};
-    kept = readLook(path, *scene, textureKnown, *look);
+    kept = readLook(path, *scene, use, *look);
   }
   assimp.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS, droppedFor(kept));
   scene = assimp.ApplyPostProcessing(kPostProcessing);

@@ -31,13 +31,17 @@ struct LookReport {
 // coordinate that is not a finite number.
 //
 // With `look`, the mesh also carries the model's look. Texture coordinates
-// (the first set) are kept only when a texture is drawn through them: the
-// model's own (the first material's that names one, which `look` then
-// holds), or, with `textureKnown`, one the caller already has (--texture, or
-// the body's for a lid). Otherwise each vertex carries its material's
-// colour, when the materials have colours of their own (not Assimp's
-// stand-in). Without either the mesh is read exactly as without `look`.
+// (the first set) are kept only when a texture is drawn through them (see
+// TextureUse). Otherwise each vertex carries its material's colour, when
+// the materials have colours of their own (not Assimp's stand-in, nor one
+// white or default grey for all). Without either the mesh is read exactly
+// as without `look`.
+enum class TextureUse {
+  kOwn,     // the model's own: the first material's that names one, loaded into `look`
+  kGiven,   // one the caller has (--texture), for any model with texture coordinates
+  kShared,  // the body's, for a lid whose materials name a texture (not loaded)
+};
 SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* look = nullptr,
-                     bool textureKnown = false);
+                     TextureUse use = TextureUse::kOwn);
 
 }  // namespace importer

@@ -224,6 +224,30 @@ TEST(ImportLook, TheSummaryNamesTheTextureAndHowItIsDrawn) {
   EXPECT_FALSE(fs::exists(dir / "house" / kBaseLookFile));
 }
 
+// The lid's sidecar: its own texture coordinates when its material names a
+// texture (drawn with the body's), its own colours otherwise.
+TEST(ImportLook, ALidKeepsItsOwnLookBesideTheBodys) {
+  TempDir dir;
+  looks::writeTexturedQuad((dir / "quad.gltf").string());
+  looks::writeTexturedQuad((dir / "lid.obj").string());
+  looks::writeTwoColourBoxes((dir / "boxes.obj").string());
+  for (const char* lid : {"lid.obj", "boxes.obj"}) {
+    SCOPED_TRACE(lid);
+    importer::Options options = importertest::optionsFor(dir / "quad.gltf", dir / lid += ".out");
+    options.lid = (dir / lid).string();
+    importertest::import(options);
+    const importertest::ProgramRun run = importertest::readAsProgram(dir / lid += ".out");
+    std::string why;
+    const auto look = readLookFile((dir / lid += ".out/lighterTop.look").c_str(),
+                                   run.meshes.lighterTopVertices.size(), why);
+    ASSERT_TRUE(look) << why;
+    const bool textured = std::string(lid) == "lid.obj";
+    EXPECT_EQ(look->uv.size(), textured ? 2 * run.meshes.lighterTopVertices.size() : 0u);
+    EXPECT_EQ(look->rgb.size(), textured ? 0u : 3 * run.meshes.lighterTopVertices.size());
+    looktest::expectFourColoursInPlace(dir / lid += ".out");
+  }
+}
+
 TEST(ImportLook, AModelsTextureGrowsByRepeatingPixelsAndShrinksTo1024) {
   const looks::Picture four = looks::fourColours();
   const Image grown =
