@@ -27,8 +27,7 @@ UpAxis upFor(const Options& options, const std::string& path) {
   return options.up ? *options.up : defaultUpAxis(path);
 }
 
-SourceMesh readFile(const std::string& path, Progress& progress, LookReport& look,
-                    TextureUse use) {
+SourceMesh readFile(const std::string& path, Progress& progress, LookReport& look, TextureUse use) {
   ReadReport read;
   SourceMesh mesh = readModel(path, read, &look, use);
   progress.stage(
@@ -96,8 +95,8 @@ Textures choose(const std::optional<RgbPicture>& given, const LookReport& body,
                 const LookReport* lid) {
   Textures out;
   const bool uvs = body.uvs || (lid != nullptr && lid->uvs);
-  const RgbPicture* picture = given ? &*given
-                              : body.texture ? &*body.texture
+  const RgbPicture* picture = given                            ? &*given
+                              : body.texture                   ? &*body.texture
                               : lid != nullptr && lid->texture ? &*lid->texture
                                                                : nullptr;
   if (picture != nullptr) {
@@ -188,16 +187,16 @@ Summary runImport(const Options& options, std::ostream& out) {
                                   std::to_string(given->height) + " pixels");
   }
   LookReport bodyLook, lidLook;
-  SourceMesh body = readFile(options.body, progress, bodyLook,
-                             given ? TextureUse::kGiven : TextureUse::kOwn);
+  SourceMesh body =
+      readFile(options.body, progress, bodyLook, given ? TextureUse::kGiven : TextureUse::kOwn);
   std::optional<SourceMesh> lid;
   if (!options.lid.empty()) {
     // One texture for both: a textured lid is drawn with the body's, as one
     // made from the same model shares it.
     lid = readFile(options.lid, progress, lidLook,
-                   given               ? TextureUse::kGiven
+                   given              ? TextureUse::kGiven
                    : bodyLook.texture ? TextureUse::kShared
-                                       : TextureUse::kOwn);
+                                      : TextureUse::kOwn);
   }
   const Textures textures = choose(given, bodyLook, lid ? &lidLook : nullptr);
   progress.startLarge(body.faceCount() + (lid ? lid->faceCount() : 0));

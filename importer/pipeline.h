@@ -38,12 +38,12 @@ struct MeshSummary {
 
 // What Lit shows of the model beyond the brushed silver.
 struct LookSummary {
-  std::string texture;        // the texture's file name; empty for none
-  int width = 0;              // its size as found
+  std::string texture;  // the texture's file name; empty for none
+  int width = 0;        // its size as found
   int height = 0;
-  bool fromOption = false;    // --texture's image rather than the model's own
-  bool throughUvs = false;    // drawn through the model's texture coordinates
-  size_t colours = 0;         // material colours given to the vertices
+  bool fromOption = false;  // --texture's image rather than the model's own
+  bool throughUvs = false;  // drawn through the model's texture coordinates
+  size_t colours = 0;       // material colours given to the vertices
 };
 
 struct Summary {

@@ -7,8 +7,8 @@
 #include <assimp/DefaultIOSystem.h>
 #include <unistd.h>
 
-#include <assimp/Importer.hpp>
 #include <array>
+#include <assimp/Importer.hpp>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -65,7 +65,8 @@ bool hasUvs(const aiScene& scene) {
 }
 
 // The first material, in the order the meshes use them, that names a texture.
-const MaterialLook* firstTextured(const aiScene& scene, const std::vector<MaterialLook>& materials) {
+const MaterialLook* firstTextured(const aiScene& scene,
+                                  const std::vector<MaterialLook>& materials) {
   for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
     const unsigned index = scene.mMeshes[m]->mMaterialIndex;
     if (index < materials.size() && !materials[index].texture.empty()) return &materials[index];
@@ -99,8 +100,7 @@ size_t distinctColours(const aiScene& scene, const std::vector<MaterialLook>& ma
 // Reads the look from the scene as loaded (embedded textures are still in
 // it): texture coordinates when a texture is drawn through them, otherwise
 // material colours, otherwise nothing.
-KeptLook readLook(const std::string& path, const aiScene& scene, TextureUse use,
-                  LookReport& look) {
+KeptLook readLook(const std::string& path, const aiScene& scene, TextureUse use, LookReport& look) {
   KeptLook kept;
   for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
     const aiMaterial* material = scene.mMaterials[i];

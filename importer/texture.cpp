@@ -77,7 +77,7 @@ Image bottomFirst(const std::vector<std::uint8_t>& pixels, int width, int height
 int textureSide(int size, int maxSide) {
   int side = kMinTextureSide;
   // Nearest on a log scale: the next power up is nearer above sqrt(2) times this one.
-  while (side < maxSide && static_cast<long long>(size) * size > 2LL * side * side) {
+  while (side<maxSide&& static_cast<long long>(size) * size> 2LL * side * side) {
     side *= 2;
   }
   return side;

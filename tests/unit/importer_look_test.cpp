@@ -41,7 +41,9 @@ std::string seamedSheetObj(int n) {
     for (int i = 0; i < n; ++i) {
       const int a = j * (n + 1) + i + 1, b = a + 1, c = a + n + 2, d = a + n + 1;
       const int side = 2 * i < n ? 0 : 1;  // which set of coordinates
-      auto corner = [&](int p) { return std::to_string(p) + "/" + std::to_string(2 * p - 1 + side); };
+      auto corner = [&](int p) {
+        return std::to_string(p) + "/" + std::to_string(2 * p - 1 + side);
+      };
       obj << "f " << corner(a) << " " << corner(b) << " " << corner(c) << "\n";
       obj << "f " << corner(a) << " " << corner(c) << " " << corner(d) << "\n";
     }
@@ -138,7 +140,8 @@ TEST(ImportLook, EveryWrittenTextureCoordinateIsOneTheSourceHadAtThatPosition) {
 TEST(ImportLook, TwoMaterialColoursStayOnTheirBoxes) {
   TempDir dir;
   looks::writeTwoColourBoxes((dir / "boxes.obj").string());
-  const std::string printed = importertest::import(importertest::optionsFor(dir / "boxes.obj", dir / "out"));
+  const std::string printed =
+      importertest::import(importertest::optionsFor(dir / "boxes.obj", dir / "out"));
   EXPECT_NE(printed.find("Look: 2 material colours, shown in Lit.\n"), std::string::npos)
       << printed;
   EXPECT_FALSE(fs::exists(dir / "out" / kModelTextureFile));
@@ -147,7 +150,9 @@ TEST(ImportLook, TwoMaterialColoursStayOnTheirBoxes) {
   ASSERT_EQ(look.rgb.size(), 3 * run.meshes.lighterBaseVertices.size());
   EXPECT_TRUE(look.uv.empty());
   const std::vector<view::Vec3> world = looktest::bodyWorld(run);
-  auto colour = [&](size_t c) { return Rgb{look.rgb[3 * c], look.rgb[3 * c + 1], look.rgb[3 * c + 2]}; };
+  auto colour = [&](size_t c) {
+    return Rgb{look.rgb[3 * c], look.rgb[3 * c + 1], look.rgb[3 * c + 2]};
+  };
   const Rgb red{217, 26, 26}, blue{26, 51, 230};
   // The boxes meet in a square both have a face in.
   double highestRed = -HUGE_VAL, lowestBlue = HUGE_VAL, sum[2] = {0.0, 0.0};
@@ -250,8 +255,7 @@ TEST(ImportLook, ALidKeepsItsOwnLookBesideTheBodys) {
 
 TEST(ImportLook, AModelsTextureGrowsByRepeatingPixelsAndShrinksTo1024) {
   const looks::Picture four = looks::fourColours();
-  const Image grown =
-      importer::modelTexture({four.width, four.height, four.rgb, "four"});
+  const Image grown = importer::modelTexture({four.width, four.height, four.rgb, "four"});
   ASSERT_EQ(grown.width, 4u);
   ASSERT_EQ(grown.height, 4u);
   for (std::uint32_t row = 0; row < 4; ++row) {  // bottom row first
@@ -263,7 +267,8 @@ TEST(ImportLook, AModelsTextureGrowsByRepeatingPixelsAndShrinksTo1024) {
           << "row " << row << " column " << column;
     }
   }
-  const Image wide = importer::modelTexture({3000, 3, std::vector<std::uint8_t>(3000 * 3 * 3, 90), "wide"});
+  const Image wide =
+      importer::modelTexture({3000, 3, std::vector<std::uint8_t>(3000 * 3 * 3, 90), "wide"});
   EXPECT_EQ(wide.width, 1024u);
   EXPECT_EQ(wide.height, 4u);
   EXPECT_EQ(wide.data[0], 90);

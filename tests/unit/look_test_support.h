@@ -25,8 +25,8 @@ using Rgb = std::array<std::uint8_t, 3>;
 // The body's sidecar, which must describe every vertex of lighterBase.m.
 inline MeshLook bodyLook(const fs::path& dir, const importertest::ProgramRun& run) {
   std::string why;
-  const auto look = readLookFile((dir / kBaseLookFile).c_str(),
-                                 run.meshes.lighterBaseVertices.size(), why);
+  const auto look =
+      readLookFile((dir / kBaseLookFile).c_str(), run.meshes.lighterBaseVertices.size(), why);
   EXPECT_TRUE(look) << "lighterBase.look: " << why;
   return look.value_or(MeshLook{});
 }
@@ -99,7 +99,7 @@ inline void expectFourColoursInPlace(const fs::path& dir) {
   vMiddle /= static_cast<float>(corners);
   for (const auto& face : bodyFaces(run)) {
     for (size_t c : face) {
-      const bool left = world[c].x < middle.x, top = world[c].y > middle.y;
+      const bool left = world[c].x<middle.x, top = world[c].y> middle.y;
       const Rgb expected = top ? (left ? Rgb{255, 0, 0} : Rgb{0, 255, 0})
                                : (left ? Rgb{0, 0, 255} : Rgb{255, 255, 0});
       const float u = 0.8f * look.uv[2 * c] + 0.2f * uMiddle;
