@@ -51,6 +51,16 @@ void writeFiles(const fs::path& dir, const DataSet& data) {
   if (!fs::create_directory(dir / "Data"))
     throw WriteError(failure(dir / "Data", "cannot make it"));
   writeFile(dir / "Data" / "Particle.raw", particleGlow());
+  // What only Lit reads, for a model with a look of its own.
+  if (!data.body->look.empty()) {
+    writeFile(dir / kBaseLookFile, encodeLook(data.body->look, data.body->vertices.size()));
+  }
+  if (data.lid != nullptr && !data.lid->look.empty()) {
+    writeFile(dir / kTopLookFile, encodeLook(data.lid->look, data.lid->vertices.size()));
+  }
+  if (data.modelTexture != nullptr) {
+    writeFile(dir / kModelTextureFile, encodeBmp(*data.modelTexture));
+  }
 }
 
 // A new empty directory named after `dir` with `tag`, beside it.

@@ -27,6 +27,9 @@ struct DataSet {
   std::string lidTitle;
   Numbers numbers = Numbers::kShortestFloat;
   const Image* surface = nullptr;  // silverTexture.bmp; brushedSilver() when none
+  // modelTexture.bmp, the texture Lit draws through the meshes' texture
+  // coordinates; none for a model without one.
+  const Image* modelTexture = nullptr;
 };
 
 // Throws WriteError unless `dir` can be written: it must not exist, or with
@@ -35,7 +38,9 @@ struct DataSet {
 void checkOutputDirectory(const std::filesystem::path& dir, bool replace);
 
 // Writes lighterBase.m, lighterTop.m, the three BMP textures and
-// Data/Particle.raw into a fresh directory beside `dir`, then renames it to
+// Data/Particle.raw, and beside them the sidecars of the meshes that have a
+// look (lighterBase.look, lighterTop.look) and the model's texture
+// (modelTexture.bmp), into a fresh directory beside `dir`, then renames it to
 // `dir` (making missing parents). On any failure nothing is left behind and
 // WriteError is thrown. Termination signals that arrive meanwhile take effect
 // once the directory is complete or gone.

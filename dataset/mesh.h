@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "look/look.h"
 #include "view/view_model.h"
 
 namespace dataset {
@@ -19,10 +20,12 @@ using Face = std::array<int, 3>;
 // Vertices and faces. Per-vertex attributes, when a mesh carries any, sit in
 // vectors of their own beside `vertices`, one entry per vertex at the same
 // position, so that whatever reorders or drops vertices moves them alike;
-// reordering faces (as sortNearestFirst does) leaves them alone.
+// reordering faces (as sortNearestFirst does) leaves them alone. `look` is
+// empty, or holds an entry for every vertex: written as the mesh's sidecar.
 struct Mesh {
   std::vector<Vec3> vertices;
   std::vector<Face> faces;
+  MeshLook look;
 };
 
 }  // namespace dataset

@@ -13,13 +13,15 @@ struct CleanReport {
 };
 
 // Joins vertices at the same position (files split them by normal or
-// texture coordinate, and the program averages normals per vertex), drops
+// texture coordinate, and the program averages normals per vertex) and with
+// the same look (texture coordinates and colour, when the mesh has them), drops
 // faces that name a vertex twice or whose corners lie on one line (the
 // program would give them a normal that is not a number) and keeps only the
 // vertices that faces name, in the order faces first use them.
 SourceMesh cleanMesh(const SourceMesh& mesh, CleanReport& report);
 
-// Keeps the vertices that `mesh`'s faces name, in the order of first use.
+// Keeps the vertices that `mesh`'s faces name, in the order of first use,
+// with their look.
 void compactVertices(SourceMesh& mesh);
 
 }  // namespace importer

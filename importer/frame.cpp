@@ -124,6 +124,14 @@ Placement placeBody(const std::vector<view::Vec3>& turned, const view::MeshFrame
   return {a, t0 + a * slope};
 }
 
+// The body's look for its vertices as written: the depth markers, drawn by
+// no face, get a look of their own so that the sidecar covers every vertex.
+MeshLook withMarkers(MeshLook look, size_t markers) {
+  if (!look.uv.empty()) look.uv.resize(look.uv.size() + 2 * markers, 0.0f);
+  if (!look.rgb.empty()) look.rgb.resize(look.rgb.size() + 3 * markers, 255);
+  return look;
+}
+
 }  // namespace
 
 FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
@@ -166,6 +174,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
     if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
   }
 
+  out.base.look = withMarkers(body.look, out.depthMarkers);
   out.frame = programFrame(out.base.vertices, {});
   out.body = bodyPicture(out.base, out.frame);
 

@@ -130,6 +130,7 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
   out.scale = scale;
   for (view::Vec3 q : untilted(world, body.frame)) out.mesh.vertices.push_back(asView(asFloats(q)));
   out.mesh.faces = facesOf(faces);
+  out.mesh.look = faces.look;
   return out;
 }
 

@@ -33,6 +33,10 @@ int run(int argc, char** argv) {
   }
   try {
     const importer::Summary summary = importer::runImport(command.options, std::cout);
+    std::cout.flush();
+    for (const std::string& warning : summary.warnings) {
+      std::cerr << "lighter-import: warning: " << warning << "\n";
+    }
     importer::printSummary(summary, std::cout);
   } catch (const importer::ImportError& e) {
     std::cout.flush();

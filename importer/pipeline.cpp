@@ -27,9 +27,9 @@ UpAxis upFor(const Options& options, const std::string& path) {
   return options.up ? *options.up : defaultUpAxis(path);
 }
 
-SourceMesh readFile(const std::string& path, Progress& progress) {
+SourceMesh readFile(const std::string& path, Progress& progress, LookReport& look, TextureUse use) {
   ReadReport read;
-  SourceMesh mesh = readModel(path, read);
+  SourceMesh mesh = readModel(path, read, &look, use);
   progress.stage(
       "read",
       path + ": " + std::to_string(read.meshes) + " mesh(es), " + std::to_string(read.faces) +
@@ -79,6 +79,52 @@ SourceMesh simplify(const std::string& path, const SourceMesh& mesh, size_t budg
                          : ""),
       changed);
   return simplified;
+}
+
+// The texture drawn through the model's texture coordinates and the image
+// for every face's surface, as the options and the model decide: --texture
+// goes through the coordinates when the model has them and is the surface
+// otherwise; without it, the body's own texture, or else the lid's.
+struct Textures {
+  std::optional<Image> model;    // modelTexture.bmp
+  std::optional<Image> surface;  // silverTexture.bmp
+  LookSummary summary;
+};
+
+Textures choose(const std::optional<RgbPicture>& given, const LookReport& body,
+                const LookReport* lid) {
+  Textures out;
+  const bool uvs = body.uvs || (lid != nullptr && lid->uvs);
+  const RgbPicture* picture = given                            ? &*given
+                              : body.texture                   ? &*body.texture
+                              : lid != nullptr && lid->texture ? &*lid->texture
+                                                               : nullptr;
+  if (picture != nullptr) {
+    out.summary = {picture->name, picture->width, picture->height, given.has_value(), uvs, 0};
+    if (uvs) {
+      out.model = modelTexture(*picture);
+    } else {
+      out.surface = surfaceTexture(*picture);
+    }
+  }
+  out.summary.colours = body.colours + (lid != nullptr ? lid->colours : 0);
+  return out;
+}
+
+std::string lookText(const LookSummary& look) {
+  std::string text;
+  if (!look.texture.empty()) {
+    text = "texture " + look.texture + ", " + std::to_string(look.width) + "\u00d7" +
+           std::to_string(look.height) + (look.fromOption ? " (--texture)" : "") +
+           (look.throughUvs ? ", drawn in Lit through the model's texture coordinates"
+                            : ", on every face as the surface: the model has no texture "
+                              "coordinates");
+  }
+  if (look.colours > 0) {
+    text += (text.empty() ? "" : "; ") + std::to_string(look.colours) + " material colour" +
+            (look.colours == 1 ? "" : "s") + ", shown in Lit";
+  }
+  return text;
 }
 
 std::string boxText(const PixelBox& b) {
@@ -134,15 +180,25 @@ Summary runImport(const Options& options, std::ostream& out) {
   checkOutputDirectory(dir, options.force);
   Progress progress(out, options.verbose);
 
-  SourceMesh body = readFile(options.body, progress);
-  std::optional<SourceMesh> lid;
-  if (!options.lid.empty()) lid = readFile(options.lid, progress);
-  std::optional<Image> surface;
+  std::optional<RgbPicture> given;
   if (!options.texture.empty()) {
-    surface = loadTexture(options.texture);
-    progress.stage("texture", options.texture + ": " + std::to_string(surface->width) + " x " +
-                                  std::to_string(surface->height) + " pixels");
+    given = readImage(options.texture);
+    progress.stage("texture", options.texture + ": " + std::to_string(given->width) + " x " +
+                                  std::to_string(given->height) + " pixels");
   }
+  LookReport bodyLook, lidLook;
+  SourceMesh body =
+      readFile(options.body, progress, bodyLook, given ? TextureUse::kGiven : TextureUse::kOwn);
+  std::optional<SourceMesh> lid;
+  if (!options.lid.empty()) {
+    // One texture for both: a textured lid is drawn with the body's, as one
+    // made from the same model shares it.
+    lid = readFile(options.lid, progress, lidLook,
+                   given              ? TextureUse::kGiven
+                   : bodyLook.texture ? TextureUse::kShared
+                                      : TextureUse::kOwn);
+  }
+  const Textures textures = choose(given, bodyLook, lid ? &lidLook : nullptr);
   progress.startLarge(body.faceCount() + (lid ? lid->faceCount() : 0));
 
   progress.step("cleaning");
@@ -207,7 +263,8 @@ Summary runImport(const Options& options, std::ostream& out) {
   dataset::DataSet data;
   data.body = &model.base;
   data.lid = lid ? &model.lid : nullptr;
-  data.surface = surface ? &*surface : nullptr;
+  data.surface = textures.surface ? &*textures.surface : nullptr;
+  data.modelTexture = textures.model ? &*textures.model : nullptr;
   writeOutput(dir, data, options.force);
   progress.stage("write", dir.string());
   progress.done();
@@ -218,6 +275,10 @@ Summary runImport(const Options& options, std::ostream& out) {
   if (lid) summary.lid = MeshSummary{model.lid.faces.size(), model.lid.vertices.size()};
   summary.bodyPicture = model.body;
   summary.lidPicture = model.cover;
+  summary.look = textures.summary;
+  for (const std::string& warning : {bodyLook.warning, lidLook.warning}) {
+    if (!warning.empty()) summary.warnings.push_back(warning);
+  }
   return summary;
 }
 
@@ -230,6 +291,8 @@ void printSummary(const Summary& summary, std::ostream& out) {
     out << "; no lid";
   }
   out << ".\n";
+  const std::string look = lookText(summary.look);
+  if (!look.empty()) out << "Look: " << look << ".\n";
   out << "On screen the body is " << boxText(summary.bodyPicture) << " (y up from the bottom)";
   if (summary.lid) out << ", the lid " << boxText(summary.lidPicture);
   out << ".\n";

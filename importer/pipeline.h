@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "importer/orient.h"
 #include "importer/program_view.h"
@@ -35,12 +36,26 @@ struct MeshSummary {
   size_t vertices = 0;
 };
 
+// What Lit shows of the model beyond the brushed silver.
+struct LookSummary {
+  std::string texture;  // the texture's file name; empty for none
+  int width = 0;        // its size as found
+  int height = 0;
+  bool fromOption = false;  // --texture's image rather than the model's own
+  bool throughUvs = false;  // drawn through the model's texture coordinates
+  size_t colours = 0;       // material colours given to the vertices
+};
+
 struct Summary {
   std::filesystem::path directory;
   MeshSummary body;
   std::optional<MeshSummary> lid;
   PixelBox bodyPicture;
   PixelBox lidPicture;
+  LookSummary look;
+  // One line each (a texture the model names that cannot be used); the
+  // import went on without it.
+  std::vector<std::string> warnings;
 };
 
 // Runs every stage, printing what each did on `out` (with options.verbose
@@ -49,7 +64,8 @@ struct Summary {
 // model, image or directory it cannot use; writes nothing then.
 Summary runImport(const Options& options, std::ostream& out);
 
-// The closing lines: what was written, its size on screen, how to run it.
+// The closing lines: what was written, its look, its size on screen, how to
+// run it.
 void printSummary(const Summary& summary, std::ostream& out);
 
 }  // namespace importer

@@ -7,10 +7,12 @@
 #include <assimp/DefaultIOSystem.h>
 #include <unistd.h>
 
+#include <array>
 #include <assimp/Importer.hpp>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <set>
 
 #include "importer/input_file.h"
 
@@ -20,6 +22,8 @@ namespace {
 
 // What the program draws is positions and faces; everything else a file may
 // carry is dropped before vertices are joined, so that they join by position.
+// A model with a look keeps its texture coordinates or its materials (see
+// droppedFor).
 constexpr int kDroppedComponents =
     aiComponent_NORMALS | aiComponent_TANGENTS_AND_BITANGENTS | aiComponent_COLORS |
     aiComponent_TEXCOORDS | aiComponent_BONEWEIGHTS | aiComponent_ANIMATIONS |
@@ -36,6 +40,107 @@ constexpr unsigned kPostProcessing =
     aiProcess_SortByPType | aiProcess_FindDegenerates | aiProcess_RemoveComponent;
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// What is kept of a model's look, decided before processing.
+struct KeptLook {
+  bool uvs = false;
+  bool colours = false;
+  std::vector<MaterialLook> materials;  // by material index
+};
+
+int droppedFor(const KeptLook& kept) {
+  int dropped = kDroppedComponents;
+  if (kept.uvs) dropped &= ~aiComponent_TEXCOORDS;
+  // Without materials, flattening merges every mesh, and each vertex's
+  // material would be lost.
+  if (kept.colours) dropped &= ~aiComponent_MATERIALS;
+  return dropped;
+}
+
+bool hasUvs(const aiScene& scene) {
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    if (scene.mMeshes[m]->HasTextureCoords(0)) return true;
+  }
+  return false;
+}
+
+// The first material, in the order the meshes use them, that names a texture.
+const MaterialLook* firstTextured(const aiScene& scene,
+                                  const std::vector<MaterialLook>& materials) {
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    const unsigned index = scene.mMeshes[m]->mMaterialIndex;
+    if (index < materials.size() && !materials[index].texture.empty()) return &materials[index];
+  }
+  return nullptr;
+}
+
+// A material that names a texture takes its look from it, its colour being a
+// tint at most: when the texture cannot be used, the model is shown silver.
+bool ownColour(const MaterialLook& material) {
+  return material.hasColour && material.texture.empty();
+}
+
+size_t distinctColours(const aiScene& scene, const std::vector<MaterialLook>& materials) {
+  std::set<std::array<std::uint8_t, 3>> colours;
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    const unsigned index = scene.mMeshes[m]->mMaterialIndex;
+    if (index < materials.size() && ownColour(materials[index])) {
+      const std::uint8_t* c = materials[index].rgb;
+      colours.insert({c[0], c[1], c[2]});
+    }
+  }
+  // One colour that is white, or the grey Assimp gives a material a file
+  // names but does not describe (an OBJ without its MTL), is no look of the
+  // model's own: it shows silver.
+  const std::set<std::array<std::uint8_t, 3>> placeholders = {{255, 255, 255}, {153, 153, 153}};
+  if (colours.size() == 1 && placeholders.count(*colours.begin()) > 0) return 0;
+  return colours.size();
+}
+
+// Reads the look from the scene as loaded (embedded textures are still in
+// it): texture coordinates when a texture is drawn through them, otherwise
+// material colours, otherwise nothing.
+KeptLook readLook(const std::string& path, const aiScene& scene, TextureUse use, LookReport& look) {
+  KeptLook kept;
+  for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
+    const aiMaterial* material = scene.mMaterials[i];
+    kept.materials.push_back(material != nullptr ? lookOfMaterial(*material) : MaterialLook{});
+  }
+  if (hasUvs(scene)) {
+    const MaterialLook* textured = firstTextured(scene, kept.materials);
+    if (use == TextureUse::kOwn && textured != nullptr) {
+      look.texture = loadModelTexture(scene, path, textured->texture, look.warning);
+    }
+    kept.uvs = use == TextureUse::kGiven || look.texture.has_value() ||
+               (use == TextureUse::kShared && textured != nullptr);
+  }
+  if (!kept.uvs) {
+    look.colours = distinctColours(scene, kept.materials);
+    kept.colours = look.colours > 0;
+  }
+  look.uvs = kept.uvs;
+  return kept;
+}
+
+void appendLook(const aiMesh& mesh, const KeptLook& kept, MeshLook& out) {
+  const MaterialLook none;
+  const MaterialLook& material =
+      mesh.mMaterialIndex < kept.materials.size() ? kept.materials[mesh.mMaterialIndex] : none;
+  for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+    if (kept.uvs) {
+      // A mesh without coordinates, beside others with them, shows the
+      // texture's corner; a coordinate that is not a number, too.
+      aiVector3D uv = mesh.HasTextureCoords(0) ? mesh.mTextureCoords[0][v] : aiVector3D();
+      if (!std::isfinite(uv.x) || !std::isfinite(uv.y)) uv = aiVector3D();
+      out.uv.insert(out.uv.end(), {uv.x, uv.y});
+    }
+    if (kept.colours) {
+      static const std::uint8_t white[3] = {255, 255, 255};
+      const std::uint8_t* rgb = ownColour(material) ? material.rgb : white;
+      out.rgb.insert(out.rgb.end(), rgb, rgb + 3);
+    }
+  }
+}
 
 // Assimp's own file access, but a file that is not a regular one neither
 // exists nor opens: a model may name further files (an OBJ its materials, a
@@ -91,7 +196,8 @@ size_t checkContent(const std::string& path, const aiScene& scene) {
   return others;
 }
 
-void append(const std::string& path, const aiMesh& mesh, SourceMesh& out, ReadReport& report) {
+void append(const std::string& path, const aiMesh& mesh, const KeptLook& kept, SourceMesh& out,
+            ReadReport& report) {
   const size_t base = out.vertexCount();
   // Corners are written as int in the program's format.
   if (base + mesh.mNumVertices > static_cast<size_t>(std::numeric_limits<int>::max())) {
@@ -105,6 +211,7 @@ void append(const std::string& path, const aiMesh& mesh, SourceMesh& out, ReadRe
     }
     out.positions.insert(out.positions.end(), {p.x, p.y, p.z});
   }
+  appendLook(mesh, kept, out.look);
   for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
     const aiFace& face = mesh.mFaces[f];
     if (face.mNumIndices != 3) continue;
@@ -122,14 +229,14 @@ void append(const std::string& path, const aiMesh& mesh, SourceMesh& out, ReadRe
 
 }  // namespace
 
-SourceMesh readModel(const std::string& path, ReadReport& report) {
+SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* look,
+                     TextureUse use) {
   report = {};
   // The file must open as a regular file before Assimp sees it, so that a
   // missing, unreadable or endless file is reported as such.
   openInput(path, "a model file");
   Assimp::Importer assimp;
   assimp.SetIOHandler(std::make_unique<RegularFilesOnly>().release());  // Assimp owns it now
-  assimp.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS, kDroppedComponents);
   assimp.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
   assimp.SetPropertyBool(AI_CONFIG_PP_FD_REMOVE, true);
   // Assimp's area test drops triangles under a fixed area of 1e-6, which
@@ -141,6 +248,12 @@ SourceMesh readModel(const std::string& path, ReadReport& report) {
     throw ImportError(path + ": cannot read it (Assimp: " + quoted(assimp.GetErrorString()) + ")");
   }
   report.droppedPrimitives = checkContent(path, *scene);
+  KeptLook kept;
+  if (look != nullptr) {
+    *look = {};
+    kept = readLook(path, *scene, use, *look);
+  }
+  assimp.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS, droppedFor(kept));
   scene = assimp.ApplyPostProcessing(kPostProcessing);
   if (scene == nullptr) {
     throw ImportError(path + ": no triangle is left once those without corners of their own " +
@@ -151,7 +264,7 @@ SourceMesh readModel(const std::string& path, ReadReport& report) {
   for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
     const aiMesh& mesh = *scene->mMeshes[m];
     if ((mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) == 0) continue;
-    append(path, mesh, out, report);
+    append(path, mesh, kept, out, report);
     ++report.meshes;
   }
   report.faces = out.faceCount();

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "dataset/mesh.h"
+#include "look/look.h"
 
 namespace importer {
 
 // Triangles as a model file gives them, in one list: x, y, z per vertex and
-// three 0-based corners per face.
+// three 0-based corners per face, and what Lit shows of each vertex beyond
+// its position (texture coordinates, colour), when the model has a look.
+// Every stage that drops or reorders vertices moves the look's entries alike.
 struct SourceMesh {
   std::vector<float> positions;
   std::vector<std::uint32_t> indices;
+  MeshLook look;
 
   size_t vertexCount() const { return positions.size() / 3; }
   size_t faceCount() const { return indices.size() / 3; }

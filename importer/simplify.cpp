@@ -74,7 +74,10 @@ SourceMesh simplifyMesh(const SourceMesh& mesh, size_t maxFaces, SimplifyReport&
                       " faces (the simplifier stopped at " + std::to_string(count / 3) + ")");
   }
   out.indices.resize(count);
+  // The simplifier keeps some of the vertices, never makes new ones: each
+  // one left keeps its texture coordinates and colour.
   out.positions = mesh.positions;
+  out.look = mesh.look;
   compactVertices(out);
   report.facesOut = out.faceCount();
   report.error = error;

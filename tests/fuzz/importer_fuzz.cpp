@@ -22,6 +22,7 @@
 #include "importer/orient.h"
 #include "importer/simplify.h"
 #include "importer/winding.h"
+#include "look/look.h"
 #include "mesh/mesh.h"
 #include "mesh/reader.h"
 
@@ -43,8 +44,21 @@ importer::SourceMesh meshFrom(const uint8_t* data, size_t size, bool& ok) {
   for (; at + 3 <= size; at += 3) {
     for (size_t k = 0; k < 3; ++k) mesh.indices.push_back(data[at + k] % vertices);
   }
+  if (data[1] & 128) {
+    for (size_t v = 0; v < vertices; ++v) {
+      mesh.look.rgb.insert(mesh.look.rgb.end(), {static_cast<uint8_t>(v), 7, 11});
+    }
+  }
   ok = true;
   return mesh;
+}
+
+void checkLook(const dataset::Mesh& mesh, bool coloured) {
+  if (mesh.look.rgb.size() != (coloured ? 3 * mesh.vertices.size() : 0)) std::abort();
+  if (!coloured) return;
+  const std::vector<unsigned char> bytes = encodeLook(mesh.look, mesh.vertices.size());
+  std::string why;
+  if (!decodeLook(bytes.data(), bytes.size(), mesh.vertices.size(), why)) std::abort();
 }
 
 void checkAsTheProgramReadsIt(const dataset::Mesh& mesh, int isBase) {
@@ -87,7 +101,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dataset::sortNearestFirst(model.base, importer::baseWorld(model.base, model.frame));
     dataset::sortNearestFirst(model.lid, importer::lidWorld(model.lid, model.frame));
     checkAsTheProgramReadsIt(model.base, 1);
-    if (lid) checkAsTheProgramReadsIt(model.lid, 0);
+    checkLook(model.base, (options & 128) != 0);
+    if (lid) {
+      checkAsTheProgramReadsIt(model.lid, 0);
+      checkLook(model.lid, (options & 128) != 0);
+    }
   } catch (const importer::ImportError&) {
     // A model the importer refuses, with its reason: fine.
   }
