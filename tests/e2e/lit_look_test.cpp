@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/support/command.h"
 #include "tests/support/look_data.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,23 +21,29 @@ using e2e::GlCall;
 using e2e::Lighter;
 using e2e::Screenshot;
 
-// A data directory for `model`, in a fresh temporary directory that goes
-// with the returned object (its path + "/data"): "quad" (the four-colour
-// texture), "quad-without-texture", "two-colours" (red below blue) and
-// "damaged-sidecar" (the quad with its sidecar cut short).
+// A data directory for `model`, as a user gets one: the project's own model
+// file (look_gen) in `format` (obj, dae, gltf or glb), imported by the real
+// lighter-import, in a fresh temporary directory that goes with the returned
+// object (its path + "/data"). Models: "quad" (the four-colour texture),
+// "quad-without-texture" (the texture it names is not there), "two-colours"
+// (red below blue) and "damaged-sidecar" (the quad with its sidecar cut short).
 struct LookData {
   support::TempDir temp{"lighter-lit-look"};
+  std::string importErrors;  // what lighter-import said on standard error
   std::string dir() const { return temp.path() + "/data"; }
 };
-LookData lookDataDirectory(const std::string& model) {
+LookData lookDataDirectory(const std::string& model, const std::string& format = "dae") {
   LookData data;
-  if (model == "quad" || model == "damaged-sidecar") {
-    lookdata::writeTexturedQuad(data.dir());
-  } else if (model == "quad-without-texture") {
-    lookdata::writeTexturedQuad(data.dir(), false);
-  } else if (model == "two-colours") {
-    lookdata::writeTwoColourBoxes(data.dir());
-  }
+  const std::string kind = model == "damaged-sidecar" ? "quad" : model;
+  const std::string file = data.temp.path() + "/model." + format;
+  int status = -1;
+  support::run({LIGHTER_LOOK_GEN, kind, file}, &status);
+  EXPECT_EQ(status, 0) << "look_gen " << kind << " " << file;
+  const std::string errors = data.temp.path() + "/import.err";
+  support::Child importer({LIGHTER_IMPORT_BINARY, file, "-o", data.dir()}, data.temp.path(), {},
+                          data.temp.path() + "/import.out", errors);
+  EXPECT_EQ(importer.waitForExit(support::Seconds(120)), 0);
+  data.importErrors = support::readFile(errors);
   if (model == "damaged-sidecar") lookdata::writeBytes(data.dir(), "lighterBase.look", "LGHTLO");
   return data;
 }
@@ -121,8 +128,14 @@ void record(const char* what, const Mean& m) {
 // Greater by a clear margin, as a lit colour stays itself.
 constexpr double kMargin = 60.0;
 
-TEST(LitLookPicture, TheQuadShowsEachColourOfItsTextureInItsOwnQuadrant) {
-  const LitRun run = inLit(lookDataDirectory("quad"));
+// Each format keeps its texture its own way: beside an OBJ (through its
+// MTL), a Collada file (a TGA) or a glTF file (a PNG), inside a GLB.
+class LitLookFormats : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(LitLookFormats, TheQuadShowsEachColourOfItsTextureInItsOwnQuadrant) {
+  const LookData data = lookDataDirectory("quad", GetParam());
+  EXPECT_EQ(data.importErrors, "");
+  const LitRun run = inLit(data);
   EXPECT_EQ(run.errors, "");
   const Rect box = modelOn(run.shot);
   ASSERT_GT(box.width(), 100);
@@ -139,8 +152,11 @@ TEST(LitLookPicture, TheQuadShowsEachColourOfItsTextureInItsOwnQuadrant) {
   EXPECT_GT(std::min(br.r, br.g), br.b + kMargin);  // yellow
 }
 
-TEST(LitLookPicture, TwoColoursShowOnTheirOwnParts) {
-  const LitRun run = inLit(lookDataDirectory("two-colours"));
+INSTANTIATE_TEST_SUITE_P(Imported, LitLookFormats,
+                         ::testing::Values("obj", "dae", "gltf", "glb"));
+
+TEST(LitLookPicture, TwoMaterialsShowTheirColoursOnTheirOwnParts) {
+  const LitRun run = inLit(lookDataDirectory("two-colours", "obj"));
   EXPECT_EQ(run.errors, "");
   const Rect box = modelOn(run.shot);
   ASSERT_GT(box.height(), 100);
@@ -174,10 +190,15 @@ TEST(LitLookPicture, ADamagedSidecarSaysWhyAndTheModelStaysSilver) {
   expectSilver(run);
 }
 
-TEST(LitLookPicture, AMissingTextureSaysSoAndTheModelStaysSilver) {
-  const LitRun run = inLit(lookDataDirectory("quad-without-texture"));
-  EXPECT_NE(run.errors.find("modelTexture.bmp"), std::string::npos) << run.errors;
-  EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+// The importer warns about the texture it cannot find and writes no look;
+// the program then has nothing to say and shows the silver metal.
+TEST(LitLookPicture, AMissingTextureIsTheImportersWarningAndTheModelStaysSilver) {
+  const LookData data = lookDataDirectory("quad-without-texture");
+  EXPECT_NE(data.importErrors.find("warning"), std::string::npos) << data.importErrors;
+  EXPECT_NE(data.importErrors.find("model.tga"), std::string::npos) << data.importErrors;
+  EXPECT_EQ(std::count(data.importErrors.begin(), data.importErrors.end(), '\n'), 1);
+  const LitRun run = inLit(data);
+  EXPECT_EQ(run.errors, "");
   expectSilver(run);
 }
 
