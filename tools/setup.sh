@@ -4,14 +4,22 @@
 set -euo pipefail
 
 packages=(
+  # the compiler and the build
   g++ cmake make pkg-config
+  # the program: freeglut, GLU, Mesa
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
+  # lighter-import (Assimp, meshoptimizer, stb) and the model cache (SHA-256 from nettle)
   libassimp-dev libmeshoptimizer-dev libstb-dev nettle-dev
+  # the unit tests and the benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the sanitizer build and the fuzzers
   clang libclang-rt-14-dev
+  # the GL and end-to-end tests: a private X server, clicks, screenshots, GL call traces
   xvfb xdotool x11-apps x11-utils imagemagick apitrace libxdamage-dev
+  # the manual pages, the Debian package and its checks, "Open with"
   scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream xdg-utils shared-mime-info
   coreutils procps time
+  # the web page (tools/web.sh) and its tests in headless Chromium
   emscripten chromium chromium-driver python3-selenium python3-pil
 )
 
