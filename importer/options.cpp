@@ -178,7 +178,7 @@ std::string usageText() {
          "  -h, --help         this text\n"
          "  --version          the version of lighter-import\n"
          "\n"
-         "Then: lighter DIR\n";
+         "Then: lighter --mode lit DIR (or, in one step without these options: lighter MODEL)\n";
 }
 
 }  // namespace importer
