@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/command.h"
+#include "tests/unit/import_command.h"
 #include "tests/unit/importer_test_support.h"
 #include "tests/unit/look_test_support.h"
 #include "tools/model_looks/look_models.h"
@@ -18,33 +19,15 @@ namespace {
 using importertest::TempDir;
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Result import(const TempDir& dir, const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {LIGHTER_IMPORT_BINARY};
-  argv.insert(argv.end(), args.begin(), args.end());
-  TempDir logs;
-  const std::string out = (logs / "out").string(), err = (logs / "err").string();
-  Result r;
-  {
-    support::Child child(argv, dir.path().string(), {}, out, err);
-    r.status = child.waitForExit(support::Seconds(120)).value_or(-1);
-  }
-  r.out = support::readFile(out);
-  r.err = support::readFile(err);
-  return r;
-}
+using importcmd::Result;
+using importcmd::run;
 
 TEST(ImportLookCommand, TheTexturedQuadInEveryFormatShowsItsFourColoursInPlace) {
   for (const char* name : {"quad.obj", "quad.dae", "quad.gltf", "quad.glb"}) {
     SCOPED_TRACE(name);
     TempDir dir;
     looks::writeTexturedQuad((dir / name).string());
-    const Result r = import(dir, {name, "-o", "out"});
+    const Result r = run(dir, {name, "-o", "out"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("Look: texture "), std::string::npos) << r.out;
@@ -61,7 +44,7 @@ TEST(ImportLookCommand, TwoMaterialsGiveEachVertexItsColour) {
     SCOPED_TRACE(name);
     TempDir dir;
     looks::writeTwoColourBoxes((dir / name).string());
-    const Result r = import(dir, {name, "-o", "out"});
+    const Result r = run(dir, {name, "-o", "out"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Look: 2 material colours, shown in Lit."), std::string::npos) << r.out;
     const importertest::ProgramRun run = importertest::readAsProgram(dir / "out");
@@ -74,7 +57,7 @@ TEST(ImportLookCommand, TwoMaterialsGiveEachVertexItsColour) {
 TEST(ImportLookCommand, AMissingTextureIsOneWarningLineAndTheSilverLook) {
   TempDir dir;
   looks::writeTexturedQuad((dir / "quad.obj").string(), false);
-  const Result r = import(dir, {"quad.obj", "-o", "out"});
+  const Result r = run(dir, {"quad.obj", "-o", "out"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err.rfind("lighter-import: warning: ", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("quad.png"), std::string::npos) << r.err;

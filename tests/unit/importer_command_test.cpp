@@ -12,6 +12,7 @@
 #include "dataset/pictures.h"
 #include "tests/support/command.h"
 #include "tests/support/test_models.h"
+#include "tests/unit/import_command.h"
 #include "tests/unit/importer_test_support.h"
 #include "tools/shapes/shapes.h"
 
@@ -20,27 +21,8 @@ namespace {
 using importertest::TempDir;
 namespace fs = std::filesystem;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs lighter-import with `args` in `dir`, as its working directory.
-Result run(const TempDir& dir, const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {LIGHTER_IMPORT_BINARY};
-  argv.insert(argv.end(), args.begin(), args.end());
-  TempDir logs;
-  const std::string out = (logs / "out").string(), err = (logs / "err").string();
-  Result r;
-  {
-    support::Child child(argv, dir.path().string(), {}, out, err);
-    r.status = child.waitForExit(support::Seconds(120)).value_or(-1);
-  }
-  r.out = support::readFile(out);
-  r.err = support::readFile(err);
-  return r;
-}
+using importcmd::Result;
+using importcmd::run;
 
 std::vector<std::string> entries(const TempDir& dir) {
   std::vector<std::string> names;
