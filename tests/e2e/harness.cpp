@@ -388,6 +388,12 @@ std::vector<GlCall> Lighter::glCalls() const {
   return calls;
 }
 
+int boundTexture(const GlCall& call) {
+  const size_t at = call.args.find("texture = ");
+  if (call.name != "glBindTexture" || at == std::string::npos) return -1;
+  return std::stoi(call.args.substr(at + 10));
+}
+
 std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls) {
   // freeglut draws its menus in contexts of their own; only the calls made in
   // the first context, the window's, belong to the program's frames.

@@ -59,6 +59,10 @@ struct GlCall {
   std::string args;  // text between the parentheses
 };
 
+// The texture name a glBindTexture call binds (apitrace prints
+// "target = GL_TEXTURE_2D, texture = 4"); -1 for any other call.
+int boundTexture(const GlCall& call);
+
 struct Options {
   std::string workdir;  // defaults to the shipped data set
   bool trace = false;   // record the GL calls with apitrace

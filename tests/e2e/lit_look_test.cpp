@@ -152,8 +152,7 @@ TEST_P(LitLookFormats, TheQuadShowsEachColourOfItsTextureInItsOwnQuadrant) {
   EXPECT_GT(std::min(br.r, br.g), br.b + kMargin);  // yellow
 }
 
-INSTANTIATE_TEST_SUITE_P(Imported, LitLookFormats,
-                         ::testing::Values("obj", "dae", "gltf", "glb"));
+INSTANTIATE_TEST_SUITE_P(Imported, LitLookFormats, ::testing::Values("obj", "dae", "gltf", "glb"));
 
 TEST(LitLookPicture, TwoMaterialsShowTheirColoursOnTheirOwnParts) {
   const LitRun run = inLit(lookDataDirectory("two-colours", "obj"));
@@ -212,12 +211,6 @@ long indexOf(const std::vector<GlCall>& f, const std::string& name, const std::s
   return -1;
 }
 
-// The name a glBindTexture call binds ("target = GL_TEXTURE_2D, texture = 5").
-int textureName(const GlCall& call) {
-  const size_t at = call.args.find("texture = ");
-  return at == std::string::npos ? -1 : std::stoi(call.args.substr(at + 10));
-}
-
 TEST(LitLookCalls, TheTextureAndItsCoordinatesOnlyForTheMeshAndSilverAgainForTheFlame) {
   const LookData data = lookDataDirectory("quad");
   e2e::Program program;
@@ -264,10 +257,10 @@ TEST(LitLookCalls, TheTextureAndItsCoordinatesOnlyForTheMeshAndSilverAgainForThe
     if (f[i].name == "glBindTexture") bound = i;
   }
   ASSERT_GE(bound, 0);
-  EXPECT_GT(textureName(f[bound]), 3) << f[bound].args;
+  EXPECT_GT(e2e::boundTexture(f[bound]), 3) << f[bound].args;
   long silver = -1;
   for (long i = draw; i < static_cast<long>(f.size()) && silver < 0; ++i) {
-    if (f[i].name == "glBindTexture" && textureName(f[i]) == 3) silver = i;
+    if (f[i].name == "glBindTexture" && e2e::boundTexture(f[i]) == 3) silver = i;
   }
   EXPECT_GE(silver, 0);
   EXPECT_LT(silver, firstParticle);

@@ -1,20 +1,8 @@
 # cmake -DNM=nm -P check_gl_free.cmake LIBRARY...
 # Fails, naming each, when a library leaves a GL, GLU, GLUT, GLX or Xlib
 # function undefined, that is when its code calls one.
-set(libraries "")
-set(after_script FALSE)
-math(EXPR last "${CMAKE_ARGC} - 1")
-foreach(i RANGE ${last})
-  if(after_script)
-    list(APPEND libraries "${CMAKE_ARGV${i}}")
-  elseif(CMAKE_ARGV${i} STREQUAL "-P")
-    math(EXPR script "${i} + 1")
-    set(skip ${script})
-  endif()
-  if(DEFINED skip AND i EQUAL skip)
-    set(after_script TRUE)
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/script_arguments.cmake)
+lighter_script_arguments(libraries)
 if(NOT libraries)
   message(FATAL_ERROR "no library to check")
 endif()

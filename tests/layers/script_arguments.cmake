@@ -1,0 +1,18 @@
+# What follows the script's own path on a `cmake [-D...] -P SCRIPT ARG...`
+# command line, as a list in `out`: the checks take their inputs from there.
+function(lighter_script_arguments out)
+  set(arguments "")
+  set(after_script FALSE)
+  math(EXPR last "${CMAKE_ARGC} - 1")
+  foreach(i RANGE ${last})
+    if(after_script)
+      list(APPEND arguments "${CMAKE_ARGV${i}}")
+    elseif(CMAKE_ARGV${i} STREQUAL "-P")
+      math(EXPR skip "${i} + 1")
+    endif()
+    if(DEFINED skip AND i EQUAL skip)
+      set(after_script TRUE)
+    endif()
+  endforeach()
+  set(${out} "${arguments}" PARENT_SCOPE)
+endfunction()
