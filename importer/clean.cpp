@@ -2,23 +2,16 @@
 
 #include <meshoptimizer.h>
 
-#include "view/view_model.h"
-
 namespace importer {
 
 namespace {
 
-view::Vec3 pointAt(const SourceMesh& mesh, std::uint32_t vertex) {
-  const float* p = &mesh.positions[static_cast<size_t>(vertex) * 3];
-  return {p[0], p[1], p[2]};
-}
-
 // The cross product of two edges in double precision is exact enough to tell
 // a face with some area from one whose corners lie on a line.
-bool hasArea(const SourceMesh& mesh, const std::uint32_t* corner) {
+bool hasArea(const Mesh& mesh, const unsigned* corner) {
   if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) return false;
-  const view::Vec3 a = pointAt(mesh, corner[0]);
-  const view::Vec3 n = view::cross(pointAt(mesh, corner[1]) - a, pointAt(mesh, corner[2]) - a);
+  const view::Vec3 a = mesh.vertices[corner[0]];
+  const view::Vec3 n = view::cross(mesh.vertices[corner[1]] - a, mesh.vertices[corner[2]] - a);
   return n.x != 0.0 || n.y != 0.0 || n.z != 0.0;
 }
 
@@ -26,7 +19,7 @@ bool hasArea(const SourceMesh& mesh, const std::uint32_t* corner) {
 // vertex (~0u: dropped); `kept` vertices remain.
 template <typename T>
 std::vector<T> remapped(const std::vector<T>& values, size_t perVertex,
-                        const std::vector<unsigned int>& remap, size_t kept) {
+                        const std::vector<unsigned>& remap, size_t kept) {
   if (values.empty()) return {};
   std::vector<T> out(kept * perVertex);
   meshopt_remapVertexBuffer(out.data(), values.data(), remap.size(), perVertex * sizeof(T),
@@ -34,65 +27,93 @@ std::vector<T> remapped(const std::vector<T>& values, size_t perVertex,
   return out;
 }
 
-// Every per-vertex array of `mesh` moved by `remap`.
-void remapVertices(SourceMesh& mesh, const std::vector<unsigned int>& remap, size_t kept) {
-  mesh.positions = remapped(mesh.positions, 3, remap, kept);
+// Every per-vertex array of `mesh` moved by `remap`, and the corners with them.
+void remapVertices(Mesh& mesh, std::vector<unsigned>& corners, const std::vector<unsigned>& remap,
+                   size_t kept) {
+  meshopt_remapIndexBuffer(corners.data(), corners.data(), corners.size(), remap.data());
+  mesh.vertices = remapped(mesh.vertices, 1, remap, kept);
   mesh.look.uv = remapped(mesh.look.uv, 2, remap, kept);
   mesh.look.rgb = remapped(mesh.look.rgb, 3, remap, kept);
 }
 
 }  // namespace
 
-void compactVertices(SourceMesh& mesh) {
-  if (mesh.indices.empty()) {
-    mesh.positions.clear();
+std::vector<float> positionBuffer(const Mesh& mesh) {
+  std::vector<float> out;
+  out.reserve(3 * mesh.vertices.size());
+  for (const view::Vec3& v : mesh.vertices) {
+    out.insert(out.end(),
+               {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)});
+  }
+  return out;
+}
+
+std::vector<unsigned> indexBuffer(const Mesh& mesh) {
+  std::vector<unsigned> out;
+  out.reserve(3 * mesh.faces.size());
+  for (const dataset::Face& f : mesh.faces) {
+    for (int c : f) out.push_back(static_cast<unsigned>(c));
+  }
+  return out;
+}
+
+void setFaces(Mesh& mesh, const unsigned* corners, size_t count) {
+  mesh.faces.clear();
+  mesh.faces.reserve(count / 3);
+  for (size_t i = 0; i + 2 < count; i += 3) {
+    mesh.faces.push_back({static_cast<int>(corners[i]), static_cast<int>(corners[i + 1]),
+                          static_cast<int>(corners[i + 2])});
+  }
+}
+
+void compactVertices(Mesh& mesh) {
+  if (mesh.faces.empty()) {
+    mesh.vertices.clear();
     mesh.look = {};
     return;
   }
-  std::vector<unsigned int> remap(mesh.vertexCount());
-  const size_t kept = meshopt_optimizeVertexFetchRemap(remap.data(), mesh.indices.data(),
-                                                       mesh.indices.size(), mesh.vertexCount());
-  meshopt_remapIndexBuffer(mesh.indices.data(), mesh.indices.data(), mesh.indices.size(),
-                           remap.data());
-  remapVertices(mesh, remap, kept);
+  std::vector<unsigned> corners = indexBuffer(mesh);
+  std::vector<unsigned> remap(mesh.vertices.size());
+  const size_t kept = meshopt_optimizeVertexFetchRemap(remap.data(), corners.data(), corners.size(),
+                                                       mesh.vertices.size());
+  remapVertices(mesh, corners, remap, kept);
+  setFaces(mesh, corners.data(), corners.size());
 }
 
-SourceMesh cleanMesh(const SourceMesh& mesh, CleanReport& report) {
+Mesh cleanMesh(const Mesh& mesh, CleanReport& report) {
   report = {};
-  report.verticesIn = mesh.vertexCount();
-  report.facesIn = mesh.faceCount();
-  if (mesh.indices.empty()) return {};  // nothing drawn, nothing kept
+  report.verticesIn = mesh.vertices.size();
+  report.facesIn = mesh.faces.size();
+  if (mesh.faces.empty()) return {};  // nothing drawn, nothing kept
 
   // Vertices join when their bytes agree, so 0 and -0 are made one first;
   // a vertex's texture coordinates and colour must agree too.
-  SourceMesh joined = mesh;
-  for (float& c : joined.positions) c += 0.0f;
+  Mesh joined = mesh;
+  for (view::Vec3& v : joined.vertices) v = v + view::Vec3{};
   for (float& c : joined.look.uv) c += 0.0f;
   std::vector<meshopt_Stream> streams = {
-      {joined.positions.data(), 3 * sizeof(float), 3 * sizeof(float)}};
+      {joined.vertices.data(), sizeof(view::Vec3), sizeof(view::Vec3)}};
   if (!joined.look.uv.empty()) {
     streams.push_back({joined.look.uv.data(), 2 * sizeof(float), 2 * sizeof(float)});
   }
   if (!joined.look.rgb.empty()) streams.push_back({joined.look.rgb.data(), 3, 3});
 
-  std::vector<unsigned int> remap(mesh.vertexCount());
+  std::vector<unsigned> corners = indexBuffer(mesh);
+  std::vector<unsigned> remap(mesh.vertices.size());
   const size_t unique =
-      meshopt_generateVertexRemapMulti(remap.data(), mesh.indices.data(), mesh.indices.size(),
-                                       mesh.vertexCount(), streams.data(), streams.size());
-  remapVertices(joined, remap, unique);
-  std::vector<std::uint32_t> indices(mesh.indices.size());
-  meshopt_remapIndexBuffer(indices.data(), mesh.indices.data(), mesh.indices.size(), remap.data());
+      meshopt_generateVertexRemapMulti(remap.data(), corners.data(), corners.size(),
+                                       mesh.vertices.size(), streams.data(), streams.size());
+  remapVertices(joined, corners, remap, unique);
 
-  joined.indices.clear();
-  joined.indices.reserve(indices.size());
-  for (size_t f = 0; f < indices.size(); f += 3) {
-    if (hasArea(joined, &indices[f])) {
-      joined.indices.insert(joined.indices.end(), &indices[f], &indices[f] + 3);
-    }
+  std::vector<unsigned> kept;
+  kept.reserve(corners.size());
+  for (size_t f = 0; f < corners.size(); f += 3) {
+    if (hasArea(joined, &corners[f])) kept.insert(kept.end(), &corners[f], &corners[f] + 3);
   }
+  setFaces(joined, kept.data(), kept.size());
   compactVertices(joined);
-  report.verticesOut = joined.vertexCount();
-  report.facesOut = joined.faceCount();
+  report.verticesOut = joined.vertices.size();
+  report.facesOut = joined.faces.size();
   return joined;
 }
 

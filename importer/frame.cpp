@@ -24,23 +24,14 @@ struct Units {
   double size = 1.0;
 };
 
-std::vector<view::Vec3> pointsOf(const SourceMesh& mesh) {
-  std::vector<view::Vec3> points;
-  points.reserve(mesh.vertexCount());
-  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
-    points.push_back({mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]});
-  }
-  return points;
-}
-
-Units unitsOf(const SourceMesh& body) {
-  const Bounds bounds = boundsOf(pointsOf(body));
+Units unitsOf(const Mesh& body) {
+  const Bounds bounds = boundsOf(body.vertices);
   const view::Vec3 size = bounds.size();
   return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
 }
 
-std::vector<view::Vec3> designPoints(const SourceMesh& mesh, const Units& units) {
-  std::vector<view::Vec3> points = pointsOf(mesh);
+std::vector<view::Vec3> designPoints(const Mesh& mesh, const Units& units) {
+  std::vector<view::Vec3> points = mesh.vertices;
   for (view::Vec3& p : points) p = (1.0 / units.size) * (p - units.middle);
   return points;
 }
@@ -134,7 +125,7 @@ MeshLook withMarkers(MeshLook look, size_t markers) {
 
 }  // namespace
 
-FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
+FramedModel frameModel(const Mesh& body, const Mesh* lid) {
   FramedModel out;
   const Units units = unitsOf(body);
   std::vector<view::Vec3> design = designPoints(body, units);
@@ -145,7 +136,7 @@ FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid) {
   // view::baseToWorld for the reference frame, which is affine in the point.
   const Affine toWorld =
       sampleAffine([&](view::Vec3 p) { return view::baseToWorld(reference, p); });
-  out.base.faces = facesOf(body);
+  out.base.faces = body.faces;
   out.base.vertices.resize(design.size());
   // Written as floats, a sliver of a face can lose its area and is dropped;
   // if that leaves a vertex undrawn, the picture is framed again without it.

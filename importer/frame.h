@@ -79,8 +79,7 @@ struct PlacedLid {
 
 // `lid` holds the lid's points upright, in the units the body's points
 // were framed in; `faces` its faces.
-PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
-                   const BodyInView& body);
+PlacedLid placeLid(const std::vector<view::Vec3>& lid, const Mesh& faces, const BodyInView& body);
 struct FramedModel {
   dataset::Mesh base;       // the body file's vertices and faces; every value a float
   dataset::Mesh lid;        // the lid file's; empty without a lid
@@ -96,6 +95,6 @@ struct FramedModel {
 // `body` and `lid` are upright and facing the viewer (see orientMesh), in
 // the same units. Throws ImportError when the model cannot be shown whole
 // within the program's view (a body thousands of times longer than thick).
-FramedModel frameModel(const SourceMesh& body, const SourceMesh* lid);
+FramedModel frameModel(const Mesh& body, const Mesh* lid);
 
 }  // namespace importer

@@ -111,8 +111,7 @@ std::vector<view::Vec3> untilted(const std::vector<view::Vec3>& world,
 
 }  // namespace
 
-PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
-                   const BodyInView& body) {
+PlacedLid placeLid(const std::vector<view::Vec3>& lid, const Mesh& faces, const BodyInView& body) {
   const std::vector<view::Vec3> open = opened(lid);
   const double clearance = view::flameOrigin().x + kFlameClearance;
   const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
@@ -129,7 +128,7 @@ PlacedLid placeLid(const std::vector<view::Vec3>& lid, const SourceMesh& faces,
   PlacedLid out;
   out.scale = scale;
   for (view::Vec3 q : untilted(world, body.frame)) out.mesh.vertices.push_back(asView(asFloats(q)));
-  out.mesh.faces = facesOf(faces);
+  out.mesh.faces = faces.faces;
   out.mesh.look = faces.look;
   return out;
 }

@@ -62,22 +62,20 @@ UpAxis defaultUpAxis(const std::string& path) {
   return UpAxis{1, 1};
 }
 
-void orientMesh(SourceMesh& mesh, const Orientation& orientation) {
+void orientMesh(Mesh& mesh, const Orientation& orientation) {
   // Counter-clockwise seen from above is a positive turn about +y.
   const view::Mat3 turn = view::rotation({orientation.turnDegrees, {0.0, 1.0, 0.0}});
   const view::Mat3 basis = uprightBasis(orientation.up);
-  for (size_t v = 0; v < mesh.positions.size(); v += 3) {
-    float* p = &mesh.positions[v];
-    const view::Vec3 turned = turn * (basis * view::Vec3{p[0], p[1], p[2]});
+  auto asFloat = [](double c) {
     // A turn can take a coordinate near the largest float beyond it.
-    for (double c : {turned.x, turned.y, turned.z}) {
-      if (!(std::abs(c) <= std::numeric_limits<float>::max())) {
-        throw ImportError("a coordinate is too large for floats once the model is turned");
-      }
+    if (!(std::abs(c) <= std::numeric_limits<float>::max())) {
+      throw ImportError("a coordinate is too large for floats once the model is turned");
     }
-    p[0] = static_cast<float>(turned.x);
-    p[1] = static_cast<float>(turned.y);
-    p[2] = static_cast<float>(turned.z);
+    return static_cast<double>(static_cast<float>(c));
+  };
+  for (view::Vec3& v : mesh.vertices) {
+    const view::Vec3 turned = turn * (basis * v);
+    v = {asFloat(turned.x), asFloat(turned.y), asFloat(turned.z)};
   }
 }
 

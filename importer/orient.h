@@ -42,6 +42,7 @@ struct Orientation {
 // viewer: the up axis becomes y, and the model's front, the side a viewer
 // of the file's conventions sees first (+z for Y up, -y for Z up), faces +z.
 // Then turns the model about y by `turnDegrees`.
-void orientMesh(SourceMesh& mesh, const Orientation& orientation);
+// The coordinates stay floats, as the program will read them.
+void orientMesh(Mesh& mesh, const Orientation& orientation);
 
 }  // namespace importer

@@ -27,9 +27,9 @@ UpAxis upFor(const Options& options, const std::string& path) {
   return options.up ? *options.up : defaultUpAxis(path);
 }
 
-SourceMesh readFile(const std::string& path, Progress& progress, LookReport& look, TextureUse use) {
+Mesh readFile(const std::string& path, Progress& progress, LookReport& look, TextureUse use) {
   ReadReport read;
-  SourceMesh mesh = readModel(path, read, &look, use);
+  Mesh mesh = readModel(path, read, &look, use);
   progress.stage(
       "read",
       path + ": " + std::to_string(read.meshes) + " mesh(es), " + std::to_string(read.faces) +
@@ -40,14 +40,14 @@ SourceMesh readFile(const std::string& path, Progress& progress, LookReport& loo
   return mesh;
 }
 
-SourceMesh clean(const std::string& path, const SourceMesh& mesh, Progress& progress) {
+Mesh clean(const std::string& path, const Mesh& mesh, Progress& progress) {
   CleanReport report;
-  SourceMesh cleaned = cleanMesh(mesh, report);
+  Mesh cleaned = cleanMesh(mesh, report);
   progress.stage("clean", path + ": vertices " + std::to_string(report.verticesIn) + " -> " +
                               std::to_string(report.verticesOut) + " (joined by position), faces " +
                               std::to_string(report.facesIn) + " -> " +
                               std::to_string(report.facesOut) + " (without area dropped)");
-  if (cleaned.indices.empty()) {
+  if (cleaned.faces.empty()) {
     throw ImportError(path + ": has no triangles with an area (every corner set lies on a line)");
   }
   return cleaned;
@@ -63,10 +63,9 @@ size_t shareOf(size_t faces, size_t otherFaces, size_t budget) {
 }
 
 // The simplification is always reported when it happens.
-SourceMesh simplify(const std::string& path, const SourceMesh& mesh, size_t budget,
-                    Progress& progress) {
+Mesh simplify(const std::string& path, const Mesh& mesh, size_t budget, Progress& progress) {
   SimplifyReport report;
-  SourceMesh simplified = simplifyMesh(mesh, budget, report);
+  Mesh simplified = simplifyMesh(mesh, budget, report);
   const bool changed = report.facesOut != report.facesIn;
   progress.stage(
       "simplify",
@@ -187,9 +186,9 @@ Summary runImport(const Options& options, std::ostream& out) {
                                   std::to_string(given->height) + " pixels");
   }
   LookReport bodyLook, lidLook;
-  SourceMesh body =
+  Mesh body =
       readFile(options.body, progress, bodyLook, given ? TextureUse::kGiven : TextureUse::kOwn);
-  std::optional<SourceMesh> lid;
+  std::optional<Mesh> lid;
   if (!options.lid.empty()) {
     // One texture for both: a textured lid is drawn with the body's, as one
     // made from the same model shares it.
@@ -199,7 +198,7 @@ Summary runImport(const Options& options, std::ostream& out) {
                                       : TextureUse::kOwn);
   }
   const Textures textures = choose(given, bodyLook, lid ? &lidLook : nullptr);
-  progress.startLarge(body.faceCount() + (lid ? lid->faceCount() : 0));
+  progress.startLarge(body.faces.size() + (lid ? lid->faces.size() : 0));
 
   progress.step("cleaning");
   body = clean(options.body, body, progress);
@@ -216,9 +215,9 @@ Summary runImport(const Options& options, std::ostream& out) {
   }
 
   progress.step("simplifying");
-  const size_t lidFaces = lid ? lid->faceCount() : 0;
-  const size_t bodyShare = shareOf(body.faceCount(), lidFaces, options.maxFaces);
-  const size_t lidShare = shareOf(lidFaces, body.faceCount(), options.maxFaces);
+  const size_t lidFaces = lid ? lid->faces.size() : 0;
+  const size_t bodyShare = shareOf(body.faces.size(), lidFaces, options.maxFaces);
+  const size_t lidShare = shareOf(lidFaces, body.faces.size(), options.maxFaces);
   if (lid && bodyShare + lidShare > options.maxFaces) {
     throw ImportError("--max-faces " + std::to_string(options.maxFaces) +
                       " leaves no face for the lid; allow at least 2");

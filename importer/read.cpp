@@ -196,9 +196,9 @@ size_t checkContent(const std::string& path, const aiScene& scene) {
   return others;
 }
 
-void append(const std::string& path, const aiMesh& mesh, const KeptLook& kept, SourceMesh& out,
+void append(const std::string& path, const aiMesh& mesh, const KeptLook& kept, Mesh& out,
             ReadReport& report) {
-  const size_t base = out.vertexCount();
+  const size_t base = out.vertices.size();
   // Corners are written as int in the program's format.
   if (base + mesh.mNumVertices > static_cast<size_t>(std::numeric_limits<int>::max())) {
     throw ImportError(path + ": has more vertices than the program's format can number");
@@ -209,28 +209,29 @@ void append(const std::string& path, const aiMesh& mesh, const KeptLook& kept, S
       throw ImportError(path + ": a node transform takes a vertex beyond the finite numbers (" +
                         describe(p) + ")");
     }
-    out.positions.insert(out.positions.end(), {p.x, p.y, p.z});
+    out.vertices.push_back({p.x, p.y, p.z});
   }
   appendLook(mesh, kept, out.look);
   for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
     const aiFace& face = mesh.mFaces[f];
     if (face.mNumIndices != 3) continue;
+    dataset::Face corners{};
     for (unsigned k = 0; k < 3; ++k) {
       // Assimp's validation has checked this; a loader fault must not make
       // the importer read outside the vertices all the same.
       if (face.mIndices[k] >= mesh.mNumVertices) {
         throw ImportError(path + ": a face names a vertex the mesh does not have");
       }
-      out.indices.push_back(static_cast<std::uint32_t>(base + face.mIndices[k]));
+      corners[k] = static_cast<int>(base + face.mIndices[k]);
     }
+    out.faces.push_back(corners);
   }
   report.vertices += mesh.mNumVertices;
 }
 
 }  // namespace
 
-SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* look,
-                     TextureUse use) {
+Mesh readModel(const std::string& path, ReadReport& report, LookReport* look, TextureUse use) {
   report = {};
   // The file must open as a regular file before Assimp sees it, so that a
   // missing, unreadable or endless file is reported as such.
@@ -260,15 +261,15 @@ SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* lo
                       "are dropped (Assimp: " + quoted(assimp.GetErrorString()) + ")");
   }
 
-  SourceMesh out;
+  Mesh out;
   for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
     const aiMesh& mesh = *scene->mMeshes[m];
     if ((mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) == 0) continue;
     append(path, mesh, kept, out, report);
     ++report.meshes;
   }
-  report.faces = out.faceCount();
-  if (out.indices.empty()) {
+  report.faces = out.faces.size();
+  if (out.faces.empty()) {
     throw ImportError(path + ": has no triangles with an area (all their corners coincide)");
   }
   return out;

@@ -41,7 +41,7 @@ enum class TextureUse {
   kGiven,   // one the caller has (--texture), for any model with texture coordinates
   kShared,  // the body's, for a lid whose materials name a texture (not loaded)
 };
-SourceMesh readModel(const std::string& path, ReadReport& report, LookReport* look = nullptr,
-                     TextureUse use = TextureUse::kOwn);
+Mesh readModel(const std::string& path, ReadReport& report, LookReport* look = nullptr,
+               TextureUse use = TextureUse::kOwn);
 
 }  // namespace importer

@@ -15,6 +15,6 @@ struct SimplifyReport {
 // Returns `mesh` unchanged when it has at most `maxFaces` faces (or when
 // `maxFaces` is 0); otherwise simplifies it with meshoptimizer down to at
 // most `maxFaces`, and keeps only the vertices the new faces name.
-SourceMesh simplifyMesh(const SourceMesh& mesh, size_t maxFaces, SimplifyReport& report);
+Mesh simplifyMesh(const Mesh& mesh, size_t maxFaces, SimplifyReport& report);
 
 }  // namespace importer

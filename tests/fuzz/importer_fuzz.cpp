@@ -28,21 +28,25 @@
 
 namespace {
 
-importer::SourceMesh meshFrom(const uint8_t* data, size_t size, bool& ok) {
-  importer::SourceMesh mesh;
+importer::Mesh meshFrom(const uint8_t* data, size_t size, bool& ok) {
+  importer::Mesh mesh;
   ok = false;
   if (size < 2) return mesh;
   const size_t vertices = 3 + data[0] % 62;
   size_t at = 2;
   if (size < at + vertices * 12) return mesh;
-  for (size_t i = 0; i < vertices * 3; ++i, at += 4) {
-    float value;
-    std::memcpy(&value, data + at, 4);
-    if (!std::isfinite(value)) return mesh;  // the reader refuses those
-    mesh.positions.push_back(value);
+  for (size_t i = 0; i < vertices; ++i, at += 12) {
+    float value[3];
+    std::memcpy(value, data + at, 12);
+    for (float c : value) {
+      if (!std::isfinite(c)) return mesh;  // the reader refuses those
+    }
+    mesh.vertices.push_back({value[0], value[1], value[2]});
   }
   for (; at + 3 <= size; at += 3) {
-    for (size_t k = 0; k < 3; ++k) mesh.indices.push_back(data[at + k] % vertices);
+    mesh.faces.push_back({static_cast<int>(data[at] % vertices),
+                          static_cast<int>(data[at + 1] % vertices),
+                          static_cast<int>(data[at + 2] % vertices)});
   }
   if (data[1] & 128) {
     for (size_t v = 0; v < vertices; ++v) {
@@ -80,13 +84,13 @@ void checkAsTheProgramReadsIt(const dataset::Mesh& mesh, int isBase) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool ok = false;
-  importer::SourceMesh mesh = meshFrom(data, size, ok);
+  importer::Mesh mesh = meshFrom(data, size, ok);
   if (!ok) return 0;
   const uint8_t options = data[1];
   try {
     importer::CleanReport cleaned;
     mesh = importer::cleanMesh(mesh, cleaned);
-    if (mesh.indices.empty()) return 0;
+    if (mesh.faces.empty()) return 0;
     importer::Orientation orientation;
     orientation.up = {options % 3, options & 8 ? -1 : 1};
     orientation.turnDegrees = (options & 16) ? 37.0 : 0.0;

@@ -17,22 +17,23 @@ namespace {
 // A model as the importer's framing takes it (upright, facing the viewer),
 // with its look, one entry per vertex.
 struct Model {
-  importer::SourceMesh mesh;
+  importer::Mesh mesh;
   MeshLook look;
 };
 
-void addVertex(Model& m, float x, float y, float z) {
-  m.mesh.positions.insert(m.mesh.positions.end(), {x, y, z});
-}
+void addVertex(Model& m, float x, float y, float z) { m.mesh.vertices.push_back({x, y, z}); }
 
 void addQuad(Model& m, unsigned a, unsigned b, unsigned c, unsigned d) {
-  m.mesh.indices.insert(m.mesh.indices.end(), {a, b, c, a, c, d});
+  const int v[4] = {static_cast<int>(a), static_cast<int>(b), static_cast<int>(c),
+                    static_cast<int>(d)};
+  m.mesh.faces.push_back({v[0], v[1], v[2]});
+  m.mesh.faces.push_back({v[0], v[2], v[3]});
 }
 
 // A box from (x0, y0, z0) to (x1, y1, z1), eight corners, faces wound
 // outward.
 void addBox(Model& m, float x0, float y0, float z0, float x1, float y1, float z1, Rgb8 colour) {
-  const auto base = static_cast<unsigned>(m.mesh.vertexCount());
+  const auto base = static_cast<unsigned>(m.mesh.vertices.size());
   for (int i = 0; i < 8; ++i) {
     addVertex(m, (i & 1) ? x1 : x0, (i & 2) ? y1 : y0, (i & 4) ? z1 : z0);
     m.look.rgb.insert(m.look.rgb.end(), {colour.r, colour.g, colour.b});

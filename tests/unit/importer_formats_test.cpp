@@ -91,12 +91,12 @@ class ExportedFormat : public testing::TestWithParam<const char*> {};
 TEST_P(ExportedFormat, ImportsAndFrames) {
   TempDir dir;
   const std::string name = std::string("candle.") + GetParam();
-  const importer::SourceMesh candle = shapes::candle(600);
+  const importer::Mesh candle = shapes::candle(600);
   shapes::exportModel(candle, (dir / name).string(), importer::conventionalUpAxis(name));
   import(optionsFor(dir / name, dir / "data"));
   const importertest::ProgramRun run = readAsProgram(dir / "data");
   EXPECT_EQ(run.printed.find("face skipped"), std::string::npos);
-  EXPECT_EQ(run.meshes.lighterBaseTriangles.size(), candle.faceCount());
+  EXPECT_EQ(run.meshes.lighterBaseTriangles.size(), candle.faces.size());
   const importer::PixelBox b = importertest::bodyOf(run);
   importertest::expectFramed(b);
   // Upright: a candle is taller than wide whatever the format's up axis.

@@ -43,32 +43,36 @@ TEST(ImportGuarantees, VerticesAtZeroAndMinusZeroAreOne) {
                               {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
   const int sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
                            {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-  importer::SourceMesh mesh;
+  importer::Mesh mesh;
   for (const auto& q : sides) {
     for (int c : {q[0], q[1], q[2], q[0], q[2], q[3]}) {
+      float p[3];
       for (int k = 0; k < 3; ++k) {
-        const bool negative = mesh.indices.size() % 2 == 1;
-        mesh.positions.push_back(corner[c][k] == 0.0f && negative ? -0.0f : corner[c][k]);
+        const bool negative = mesh.vertices.size() % 2 == 1;
+        p[k] = corner[c][k] == 0.0f && negative ? -0.0f : corner[c][k];
       }
-      mesh.indices.push_back(static_cast<std::uint32_t>(mesh.indices.size()));
+      mesh.vertices.push_back({p[0], p[1], p[2]});
     }
+    const int v = static_cast<int>(mesh.vertices.size()) - 6;
+    mesh.faces.push_back({v, v + 1, v + 2});
+    mesh.faces.push_back({v + 3, v + 4, v + 5});
   }
   importer::CleanReport report;
-  const importer::SourceMesh cleaned = importer::cleanMesh(mesh, report);
+  const importer::Mesh cleaned = importer::cleanMesh(mesh, report);
   EXPECT_EQ(report.verticesIn, 36u);
-  EXPECT_EQ(cleaned.vertexCount(), 8u);
-  EXPECT_EQ(cleaned.faceCount(), 12u);
+  EXPECT_EQ(cleaned.vertices.size(), 8u);
+  EXPECT_EQ(cleaned.faces.size(), 12u);
 }
 
 TEST(ImportGuarantees, AnyFaceBudgetIsMetEvenFarBelowTheModel) {
-  const importer::SourceMesh candle = shapes::candle(60000);
-  ASSERT_GT(candle.faceCount(), 60000u);
+  const importer::Mesh candle = shapes::candle(60000);
+  ASSERT_GT(candle.faces.size(), 60000u);
   for (size_t budget : {40u, 500u}) {
     importer::SimplifyReport report;
-    const importer::SourceMesh out = importer::simplifyMesh(candle, budget, report);
-    EXPECT_LE(out.faceCount(), budget);
-    EXPECT_GE(out.faceCount(), budget / 2);
-    EXPECT_EQ(report.facesOut, out.faceCount());
+    const importer::Mesh out = importer::simplifyMesh(candle, budget, report);
+    EXPECT_LE(out.faces.size(), budget);
+    EXPECT_GE(out.faces.size(), budget / 2);
+    EXPECT_EQ(report.facesOut, out.faces.size());
   }
 }
 

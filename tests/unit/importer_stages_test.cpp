@@ -52,10 +52,10 @@ importer::PixelBox importBox(const TempDir& dir, const std::string& obj,
 }
 
 view::Vec3 oriented(view::Vec3 p, importer::Orientation orientation) {
-  importer::SourceMesh mesh;
-  mesh.positions = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
+  importer::Mesh mesh;
+  mesh.vertices = {{static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)}};
   importer::orientMesh(mesh, orientation);
-  return {mesh.positions[0], mesh.positions[1], mesh.positions[2]};
+  return mesh.vertices[0];
 }
 
 void expectPoint(view::Vec3 p, double x, double y, double z) {
@@ -185,8 +185,8 @@ TEST(Frame, ADeepBodyShowsSmallerWithAHintToTurnIt) {
 
 TEST(Simplify, AModelAboveTheBudgetComesOutWithinItStillFramed) {
   TempDir dir;
-  const importer::SourceMesh candle = shapes::candle(30000);
-  ASSERT_GT(candle.faceCount(), 30000u);
+  const importer::Mesh candle = shapes::candle(30000);
+  ASSERT_GT(candle.faces.size(), 30000u);
   shapes::exportModel(candle, (dir / "candle.ply").string(), importer::UpAxis{});
   importer::Options options = optionsFor(dir / "candle.ply", dir / "data");
   options.maxFaces = 2000;
@@ -194,7 +194,7 @@ TEST(Simplify, AModelAboveTheBudgetComesOutWithinItStillFramed) {
   const importertest::ProgramRun run = readAsProgram(dir / "data");
   EXPECT_LE(run.meshes.lighterBaseTriangles.size(), 2000u);
   EXPECT_GE(run.meshes.lighterBaseTriangles.size(), 1500u);
-  EXPECT_NE(printed.find(std::to_string(candle.faceCount()) + " -> "), std::string::npos)
+  EXPECT_NE(printed.find(std::to_string(candle.faces.size()) + " -> "), std::string::npos)
       << printed;
   EXPECT_NE(printed.find("% of the model's size"), std::string::npos) << printed;
   EXPECT_EQ(run.printed.find("face skipped"), std::string::npos);
@@ -203,12 +203,12 @@ TEST(Simplify, AModelAboveTheBudgetComesOutWithinItStillFramed) {
 
 TEST(Simplify, NoLimitKeepsEveryFace) {
   TempDir dir;
-  const importer::SourceMesh candle = shapes::candle(30000);
+  const importer::Mesh candle = shapes::candle(30000);
   shapes::exportModel(candle, (dir / "candle.ply").string(), importer::UpAxis{});
   importer::Options options = optionsFor(dir / "candle.ply", dir / "data");
   options.maxFaces = 0;
   import(options);
-  EXPECT_EQ(readAsProgram(dir / "data").meshes.lighterBaseTriangles.size(), candle.faceCount());
+  EXPECT_EQ(readAsProgram(dir / "data").meshes.lighterBaseTriangles.size(), candle.faces.size());
 }
 
 // A lighter case with its lid closed on top, made in one set of units.
@@ -216,7 +216,7 @@ struct CaseAndLid {
   TempDir dir;
   std::string printed;
   importertest::ProgramRun run;
-  CaseAndLid(const importer::SourceMesh& body, const importer::SourceMesh& lid,
+  CaseAndLid(const importer::Mesh& body, const importer::Mesh& lid,
              size_t maxFaces = importer::kDefaultMaxFaces) {
     shapes::exportModel(body, (dir / "case.obj").string(), importer::UpAxis{});
     shapes::exportModel(lid, (dir / "lid.obj").string(), importer::UpAxis{});
@@ -231,7 +231,7 @@ struct CaseAndLid {
 TEST(Lid, StandsOpenBesideTheBodysTopInsideTheWindowClearOfTheFlame) {
   const CaseAndLid model(shapes::lighterCase(500), shapes::lighterLid(200));
   EXPECT_EQ(model.run.printed.find("face skipped"), std::string::npos);
-  EXPECT_EQ(model.run.meshes.lighterTopTriangles.size(), shapes::lighterLid(200).faceCount());
+  EXPECT_EQ(model.run.meshes.lighterTopTriangles.size(), shapes::lighterLid(200).faces.size());
   const importer::PixelBox body = importertest::bodyOf(model.run);
   const importer::PixelBox lid = importertest::lidOf(model.run);
   importertest::expectFramed(body);
@@ -246,8 +246,8 @@ TEST(Lid, StandsOpenBesideTheBodysTopInsideTheWindowClearOfTheFlame) {
 }
 
 TEST(Lid, TooLargeForTheWindowIsShrunkToFit) {
-  const importer::SourceMesh body = shapes::box(300, 4, 4, 1);
-  const importer::SourceMesh lid = shapes::box(300, 12, 12, 1);
+  const importer::Mesh body = shapes::box(300, 4, 4, 1);
+  const importer::Mesh lid = shapes::box(300, 12, 12, 1);
   const CaseAndLid model(body, lid);
   EXPECT_NE(model.printed.find("shrunk"), std::string::npos) << model.printed;
   const importer::PixelBox cover = importertest::lidOf(model.run);

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "importer/clean.h"
 #include "importer/simplify.h"
 
 namespace {
@@ -20,35 +21,32 @@ using Triangle = std::tuple<Corner, Corner, Corner>;
 // `count` separate fans of 20 thin faces (a hundredth of a radian each), on a
 // grid three units apart; the n-th fan's radius grows with n, so that faces
 // differ in size.
-importer::SourceMesh thinFans(int count) {
-  importer::SourceMesh mesh;
+importer::Mesh thinFans(int count) {
+  importer::Mesh mesh;
   constexpr int kFaces = 20;
   for (int k = 0; k < count; ++k) {
     const float cx = static_cast<float>(k % 50) * 3.0f, cy = static_cast<float>(k / 50) * 3.0f;
     const float radius = 1.0f + 0.001f * static_cast<float>(k);
-    const auto centre = static_cast<std::uint32_t>(mesh.vertexCount());
-    mesh.positions.insert(mesh.positions.end(), {cx, cy, 0.0f});
+    const auto centre = static_cast<int>(mesh.vertices.size());
+    mesh.vertices.push_back({cx, cy, 0.0});
     for (int i = 0; i <= kFaces; ++i) {
       const float a = 0.01f * static_cast<float>(i) / kFaces;
-      mesh.positions.insert(mesh.positions.end(),
-                            {cx + radius * std::cos(a), cy + radius * std::sin(a), 0.0f});
+      mesh.vertices.push_back({cx + radius * std::cos(a), cy + radius * std::sin(a), 0.0});
     }
-    for (std::uint32_t i = 1; i <= kFaces; ++i) {
-      mesh.indices.insert(mesh.indices.end(), {centre, centre + i, centre + i + 1});
-    }
+    for (int i = 1; i <= kFaces; ++i) mesh.faces.push_back({centre, centre + i, centre + i + 1});
   }
   return mesh;
 }
 
-Corner cornerOf(const importer::SourceMesh& m, std::uint32_t i) {
-  return {m.positions[3 * i], m.positions[3 * i + 1], m.positions[3 * i + 2]};
+Corner cornerOf(const importer::Mesh& m, int i) {
+  const view::Vec3 v = m.vertices[static_cast<size_t>(i)];
+  return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
 
-std::vector<Triangle> trianglesOf(const importer::SourceMesh& m) {
+std::vector<Triangle> trianglesOf(const importer::Mesh& m) {
   std::vector<Triangle> out;
-  for (size_t i = 0; i + 2 < m.indices.size(); i += 3) {
-    out.emplace_back(cornerOf(m, m.indices[i]), cornerOf(m, m.indices[i + 1]),
-                     cornerOf(m, m.indices[i + 2]));
+  for (const dataset::Face& f : m.faces) {
+    out.emplace_back(cornerOf(m, f[0]), cornerOf(m, f[1]), cornerOf(m, f[2]));
   }
   return out;
 }
@@ -61,27 +59,27 @@ double areaOf(const Triangle& t) {
 }
 
 TEST(SimplifyFallback, FacesClusteringCollapsesStillComeOutWithinTheBudget) {
-  const importer::SourceMesh fans = thinFans(500);
+  const importer::Mesh fans = thinFans(500);
   constexpr size_t kBudget = 40;
   // The model really defeats both of meshoptimizer's simplifiers at this budget.
-  std::vector<unsigned> scratch(fans.indices.size());
-  ASSERT_GT(meshopt_simplify(scratch.data(), fans.indices.data(), fans.indices.size(),
-                             fans.positions.data(), fans.vertexCount(), 3 * sizeof(float),
-                             3 * kBudget, 1.0f),
+  const std::vector<unsigned> corners = importer::indexBuffer(fans);
+  const std::vector<float> positions = importer::positionBuffer(fans);
+  std::vector<unsigned> scratch(corners.size());
+  ASSERT_GT(meshopt_simplify(scratch.data(), corners.data(), corners.size(), positions.data(),
+                             fans.vertices.size(), 3 * sizeof(float), 3 * kBudget, 1.0f),
             3 * kBudget);
-  ASSERT_EQ(meshopt_simplifySloppy(scratch.data(), fans.indices.data(), fans.indices.size(),
-                                   fans.positions.data(), fans.vertexCount(), 3 * sizeof(float),
-                                   3 * kBudget, 1.0f),
+  ASSERT_EQ(meshopt_simplifySloppy(scratch.data(), corners.data(), corners.size(), positions.data(),
+                                   fans.vertices.size(), 3 * sizeof(float), 3 * kBudget, 1.0f),
             0u);
 
   importer::SimplifyReport report;
-  const importer::SourceMesh out = importer::simplifyMesh(fans, kBudget, report);
+  const importer::Mesh out = importer::simplifyMesh(fans, kBudget, report);
   EXPECT_TRUE(report.sloppy);
-  EXPECT_EQ(report.facesIn, fans.faceCount());
+  EXPECT_EQ(report.facesIn, fans.faces.size());
   EXPECT_EQ(report.facesOut, kBudget);
-  ASSERT_EQ(out.faceCount(), kBudget);
+  ASSERT_EQ(out.faces.size(), kBudget);
   // Only the vertices the kept faces name remain.
-  EXPECT_LE(out.vertexCount(), 3 * kBudget);
+  EXPECT_LE(out.vertices.size(), 3 * kBudget);
 
   // Each kept face is one of the model's, unchanged, and none of the faces
   // left out is larger than a kept one.
@@ -101,11 +99,11 @@ TEST(SimplifyFallback, FacesClusteringCollapsesStillComeOutWithinTheBudget) {
 }
 
 TEST(SimplifyFallback, AModelWithinTheBudgetIsLeftAlone) {
-  const importer::SourceMesh fans = thinFans(10);
+  const importer::Mesh fans = thinFans(10);
   importer::SimplifyReport report;
-  const importer::SourceMesh out = importer::simplifyMesh(fans, fans.faceCount(), report);
-  EXPECT_EQ(out.indices, fans.indices);
-  EXPECT_EQ(out.positions, fans.positions);
+  const importer::Mesh out = importer::simplifyMesh(fans, fans.faces.size(), report);
+  EXPECT_EQ(out.faces, fans.faces);
+  EXPECT_EQ(trianglesOf(out), trianglesOf(fans));
   EXPECT_FALSE(report.sloppy);
 }
 

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    importer::SourceMesh mesh;
+    importer::Mesh mesh;
     if (shape == "candle") {
       mesh = shapes::candle(faces);
     } else if (shape == "case") {
@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
       return 2;
     }
     shapes::exportModel(mesh, argv[3], importer::conventionalUpAxis(argv[3]));
-    std::printf("model_gen: wrote %s: %zu triangles, %zu vertices\n", argv[3], mesh.faceCount(),
-                mesh.vertexCount());
+    std::printf("model_gen: wrote %s: %zu triangles, %zu vertices\n", argv[3], mesh.faces.size(),
+                mesh.vertices.size());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "model_gen: %s\n", e.what());
     return 1;

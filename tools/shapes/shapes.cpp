@@ -13,7 +13,7 @@
 
 namespace shapes {
 
-using importer::SourceMesh;
+using importer::Mesh;
 
 namespace {
 
@@ -26,30 +26,31 @@ struct ProfilePoint {
 
 // A surface of revolution about y through the profile's points, bottom to
 // top; points on the axis (radius 0) become single vertices.
-SourceMesh lathe(const std::vector<ProfilePoint>& profile, size_t segments) {
-  SourceMesh m;
-  std::vector<std::vector<std::uint32_t>> rings;
+Mesh lathe(const std::vector<ProfilePoint>& profile, size_t segments) {
+  Mesh m;
+  std::vector<std::vector<int>> rings;
   for (const ProfilePoint& p : profile) {
-    std::vector<std::uint32_t> ring;
+    std::vector<int> ring;
     const size_t count = p.radius == 0.0 ? 1 : segments;
     for (size_t k = 0; k < count; ++k) {
       const double a = 2.0 * kPi * static_cast<double>(k) / static_cast<double>(segments);
-      ring.push_back(static_cast<std::uint32_t>(m.vertexCount()));
-      m.positions.insert(m.positions.end(),
-                         {static_cast<float>(p.radius * std::sin(a)), static_cast<float>(p.height),
-                          static_cast<float>(p.radius * std::cos(a))});
+      ring.push_back(static_cast<int>(m.vertices.size()));
+      // Floats, as a model file holds them.
+      m.vertices.push_back({static_cast<float>(p.radius * std::sin(a)),
+                            static_cast<float>(p.height),
+                            static_cast<float>(p.radius * std::cos(a))});
     }
     rings.push_back(std::move(ring));
   }
-  auto at = [](const std::vector<std::uint32_t>& ring, size_t k) { return ring[k % ring.size()]; };
+  auto at = [](const std::vector<int>& ring, size_t k) { return ring[k % ring.size()]; };
   for (size_t r = 0; r + 1 < rings.size(); ++r) {
     const auto& lo = rings[r];
     const auto& hi = rings[r + 1];
     for (size_t k = 0; k < segments; ++k) {
       // Counter-clockwise seen from outside.
-      if (lo.size() > 1) m.indices.insert(m.indices.end(), {at(lo, k), at(lo, k + 1), at(hi, k)});
+      if (lo.size() > 1) m.faces.push_back({at(lo, k), at(lo, k + 1), at(hi, k)});
       if (hi.size() > 1) {
-        m.indices.insert(m.indices.end(), {at(lo, k + 1), at(hi, k + 1), at(hi, k)});
+        m.faces.push_back({at(lo, k + 1), at(hi, k + 1), at(hi, k)});
       }
     }
   }
@@ -58,7 +59,7 @@ SourceMesh lathe(const std::vector<ProfilePoint>& profile, size_t segments) {
 
 // The profile with each of its spans cut into pieces, and the number of
 // segments around, so that the lathe has about `faces` triangles, no fewer.
-SourceMesh latheWithFaces(const std::vector<ProfilePoint>& profile, size_t faces) {
+Mesh latheWithFaces(const std::vector<ProfilePoint>& profile, size_t faces) {
   const size_t spans = profile.size() - 1;
   const auto segments = std::max<size_t>(12, static_cast<size_t>(std::sqrt(faces)));
   const size_t perPiece = 2 * segments * spans;
@@ -75,30 +76,32 @@ SourceMesh latheWithFaces(const std::vector<ProfilePoint>& profile, size_t faces
   return lathe(fine, segments);
 }
 
-void addQuadGrid(SourceMesh& m, const double origin[3], const double u[3], const double v[3],
+void addQuadGrid(Mesh& m, const double origin[3], const double u[3], const double v[3],
                  size_t cells) {
-  const auto first = static_cast<std::uint32_t>(m.vertexCount());
+  const auto first = static_cast<int>(m.vertices.size());
   for (size_t j = 0; j <= cells; ++j) {
     for (size_t i = 0; i <= cells; ++i) {
       const double s = static_cast<double>(i) / static_cast<double>(cells);
       const double t = static_cast<double>(j) / static_cast<double>(cells);
-      for (int c = 0; c < 3; ++c)
-        m.positions.push_back(static_cast<float>(origin[c] + s * u[c] + t * v[c]));
+      float p[3];
+      for (int c = 0; c < 3; ++c) p[c] = static_cast<float>(origin[c] + s * u[c] + t * v[c]);
+      m.vertices.push_back({p[0], p[1], p[2]});
     }
   }
-  const auto row = static_cast<std::uint32_t>(cells + 1);
-  for (std::uint32_t j = 0; j < cells; ++j) {
-    for (std::uint32_t i = 0; i < cells; ++i) {
-      const std::uint32_t a = first + j * row + i;
-      m.indices.insert(m.indices.end(), {a, a + 1, a + row + 1, a, a + row + 1, a + row});
+  const auto row = static_cast<int>(cells + 1);
+  for (int j = 0; j < static_cast<int>(cells); ++j) {
+    for (int i = 0; i < static_cast<int>(cells); ++i) {
+      const int a = first + j * row + i;
+      m.faces.push_back({a, a + 1, a + row + 1});
+      m.faces.push_back({a, a + row + 1, a + row});
     }
   }
 }
 
 // An axis-aligned box from `low` to `high`, each side a grid of cells.
-SourceMesh boxBetween(const double low[3], const double high[3], size_t faces) {
+Mesh boxBetween(const double low[3], const double high[3], size_t faces) {
   const auto cells = std::max<size_t>(1, static_cast<size_t>(std::ceil(std::sqrt(faces / 12.0))));
-  SourceMesh m;
+  Mesh m;
   const double x0 = low[0], y0 = low[1], z0 = low[2], x1 = high[0], y1 = high[1], z1 = high[2];
   const double w = x1 - x0, h = y1 - y0, d = z1 - z0;
   // Each side: an origin and two edges whose cross product points outward.
@@ -112,33 +115,29 @@ SourceMesh boxBetween(const double low[3], const double high[3], size_t faces) {
 }
 
 // Turns the upright model into the axes of a file whose up axis is `up`.
-std::vector<aiVector3D> fileVertices(const SourceMesh& mesh, importer::UpAxis up) {
+std::vector<aiVector3D> fileVertices(const Mesh& mesh, importer::UpAxis up) {
   const view::Mat3 toFile = view::transpose(importer::uprightBasis(up));
   std::vector<aiVector3D> out;
-  for (size_t i = 0; i < mesh.positions.size(); i += 3) {
-    const view::Vec3 p =
-        toFile * view::Vec3{mesh.positions[i], mesh.positions[i + 1], mesh.positions[i + 2]};
+  for (const view::Vec3& v : mesh.vertices) {
+    const view::Vec3 p = toFile * v;
     out.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z));
   }
   return out;
 }
 
 // OFF, which Assimp reads but does not write.
-void writeOff(const std::vector<aiVector3D>& vertices, const SourceMesh& mesh,
-              const std::string& path) {
+void writeOff(const std::vector<aiVector3D>& vertices, const Mesh& mesh, const std::string& path) {
   std::ofstream out(path);
-  out << "OFF\n" << vertices.size() << " " << mesh.faceCount() << " 0\n";
+  out << "OFF\n" << vertices.size() << " " << mesh.faces.size() << " 0\n";
   for (const aiVector3D& v : vertices) out << v.x << " " << v.y << " " << v.z << "\n";
-  for (size_t i = 0; i < mesh.indices.size(); i += 3) {
-    out << "3 " << mesh.indices[i] << " " << mesh.indices[i + 1] << " " << mesh.indices[i + 2]
-        << "\n";
-  }
+  for (const dataset::Face& f : mesh.faces)
+    out << "3 " << f[0] << " " << f[1] << " " << f[2] << "\n";
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 // An Assimp scene of one mesh. The scene owns what it points to and frees it
 // in its destructor, so the arrays are handed over as they are made.
-std::unique_ptr<aiScene> sceneOf(const std::vector<aiVector3D>& vertices, const SourceMesh& mesh) {
+std::unique_ptr<aiScene> sceneOf(const std::vector<aiVector3D>& vertices, const Mesh& mesh) {
   auto scene = std::make_unique<aiScene>();
   scene->mRootNode = new aiNode("model");
   scene->mRootNode->mNumMeshes = 1;
@@ -154,19 +153,20 @@ std::unique_ptr<aiScene> sceneOf(const std::vector<aiVector3D>& vertices, const 
   m.mNumVertices = static_cast<unsigned int>(vertices.size());
   m.mVertices = new aiVector3D[vertices.size()];
   std::copy(vertices.begin(), vertices.end(), m.mVertices);
-  m.mNumFaces = static_cast<unsigned int>(mesh.faceCount());
-  m.mFaces = new aiFace[mesh.faceCount()];
-  for (size_t f = 0; f < mesh.faceCount(); ++f) {
+  m.mNumFaces = static_cast<unsigned int>(mesh.faces.size());
+  m.mFaces = new aiFace[mesh.faces.size()];
+  for (size_t f = 0; f < mesh.faces.size(); ++f) {
+    const dataset::Face& c = mesh.faces[f];
     m.mFaces[f].mNumIndices = 3;
-    m.mFaces[f].mIndices =
-        new unsigned int[3]{mesh.indices[3 * f], mesh.indices[3 * f + 1], mesh.indices[3 * f + 2]};
+    m.mFaces[f].mIndices = new unsigned int[3]{
+        static_cast<unsigned>(c[0]), static_cast<unsigned>(c[1]), static_cast<unsigned>(c[2])};
   }
   return scene;
 }
 
 }  // namespace
 
-SourceMesh candle(size_t faces) {
+Mesh candle(size_t faces) {
   // A church candle 4 cm across and 9 cm tall, its top melted into a shallow
   // bowl, the wick standing up from the middle.
   const std::vector<ProfilePoint> profile = {
@@ -176,23 +176,23 @@ SourceMesh candle(size_t faces) {
   return latheWithFaces(profile, faces);
 }
 
-SourceMesh box(size_t faces, double width, double height, double depth) {
+Mesh box(size_t faces, double width, double height, double depth) {
   const double low[3] = {-width / 2.0, 0.0, -depth / 2.0};
   const double high[3] = {width / 2.0, height, depth / 2.0};
   return boxBetween(low, high, faces);
 }
 
-SourceMesh lighterCase(size_t faces) {
+Mesh lighterCase(size_t faces) {
   const double low[3] = {-1.9, 0.0, -0.65}, high[3] = {1.9, 3.6, 0.65};
   return boxBetween(low, high, faces);
 }
 
-SourceMesh lighterLid(size_t faces) {
+Mesh lighterLid(size_t faces) {
   const double low[3] = {-1.9, 3.6, -0.65}, high[3] = {1.9, 5.6, 0.65};
   return boxBetween(low, high, faces);
 }
 
-void exportModel(const SourceMesh& mesh, const std::string& path, importer::UpAxis up) {
+void exportModel(const Mesh& mesh, const std::string& path, importer::UpAxis up) {
   const std::vector<aiVector3D> vertices = fileVertices(mesh, up);
   std::string extension = path.substr(std::min(path.size(), path.rfind('.') + 1));
   std::transform(extension.begin(), extension.end(), extension.begin(),
