@@ -10,7 +10,6 @@
 #include "dataset/data_directory.h"
 #include "dataset/face_order.h"
 #include "importer/clean.h"
-#include "importer/frame.h"
 #include "importer/progress.h"
 #include "importer/read.h"
 #include "importer/simplify.h"
@@ -126,7 +125,7 @@ std::string lookText(const LookSummary& look) {
   return text;
 }
 
-std::string boxText(const PixelBox& b) {
+std::string boxText(const framing::PixelBox& b) {
   return format("%.0f", b.width()) + " x " + format("%.0f", b.height()) + " pixels at x " +
          format("%.0f", b.left) + ".." + format("%.0f", b.right) + ", y " +
          format("%.0f", b.bottom) + ".." + format("%.0f", b.top);
@@ -226,7 +225,14 @@ Summary runImport(const Options& options, std::ostream& out) {
   if (lid) lid = simplify(options.lid, *lid, lidShare, progress);
 
   progress.step("framing");
-  FramedModel model = frameModel(body, lid ? &*lid : nullptr);
+  framing::Request request;
+  request.lid = lid ? &*lid : nullptr;
+  framing::FramedModel model;
+  try {
+    model = framing::frameModel(body, request);
+  } catch (const framing::FrameError& e) {
+    throw ImportError(e.what());
+  }
   progress.stage("frame", "body " + boxText(model.body) +
                               (model.depthMarkers > 0 ? ", 2 depth vertices added" : "") +
                               (model.facesDropped > 0 ? ", " + std::to_string(model.facesDropped) +
@@ -254,8 +260,8 @@ Summary runImport(const Options& options, std::ostream& out) {
   progress.step("sorting");
   // Nearest first from the program's viewpoint, as the shipped data set is,
   // so that the depth test hides what lies behind.
-  dataset::sortNearestFirst(model.base, baseWorld(model.base, model.frame));
-  dataset::sortNearestFirst(model.lid, lidWorld(model.lid, model.frame));
+  dataset::sortNearestFirst(model.base, framing::baseWorld(model.base, model.frame));
+  dataset::sortNearestFirst(model.lid, framing::lidWorld(model.lid, model.frame));
   progress.stage("sort", "faces nearest first");
 
   progress.step("writing");

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "framing/frame.h"
 #include "importer/orient.h"
-#include "importer/program_view.h"
 
 namespace importer {
 
@@ -50,8 +50,8 @@ struct Summary {
   std::filesystem::path directory;
   MeshSummary body;
   std::optional<MeshSummary> lid;
-  PixelBox bodyPicture;
-  PixelBox lidPicture;
+  framing::PixelBox bodyPicture;
+  framing::PixelBox lidPicture;
   LookSummary look;
   // One line each (a texture the model names that cannot be used); the
   // import went on without it.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dataset/data_directory.h"
-#include "importer/frame.h"
+#include "framing/frame.h"
 #include "look/look.h"
 #include "textures/image.h"
 
@@ -69,7 +69,7 @@ void writeFileBytes(const std::string& path, const std::vector<unsigned char>& b
 // body's sidecar. Vertices the framing adds (depth markers) are named by no
 // face; they get the look's first entry.
 void writeModel(const std::string& dir, Model model) {
-  const importer::FramedModel framed = importer::frameModel(model.mesh, nullptr);
+  const framing::FramedModel framed = framing::frameModel(model.mesh);
   const size_t count = framed.base.vertices.size();
   auto pad = [&](auto& values, size_t per) {
     if (values.empty()) return;

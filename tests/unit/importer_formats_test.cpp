@@ -67,7 +67,7 @@ TEST(ImportFormats, BinaryStlStandsOnItsZAxis) {
   expectUsable(pyramid, 6);
   EXPECT_EQ(pyramid.run.meshes.lighterBaseVertices.size(), 5u);  // corners joined
   // 2 wide and 3 tall: the height fills the rectangle.
-  const importer::PixelBox b = importertest::bodyOf(pyramid.run);
+  const framing::PixelBox b = importertest::bodyOf(pyramid.run);
   EXPECT_NEAR(b.bottom, view::kClickArea.bottom, 1.0);
   EXPECT_LT(b.width(), b.height());
 }
@@ -76,7 +76,7 @@ TEST(ImportFormats, PlyQuadsWithNormalsGiveALongBarFramedByItsWidth) {
   Imported bar;
   importFile(bar, "bar.ply", testmodels::barPly());
   expectUsable(bar, 12);
-  const importer::PixelBox b = importertest::bodyOf(bar.run);
+  const framing::PixelBox b = importertest::bodyOf(bar.run);
   EXPECT_NEAR(b.left, view::kClickArea.left, 1.0);
   EXPECT_NEAR(b.right, view::kClickArea.right, 1.0);
   // Four times as wide as high: not stretched by the program's scale, which
@@ -97,7 +97,7 @@ TEST_P(ExportedFormat, ImportsAndFrames) {
   const importertest::ProgramRun run = readAsProgram(dir / "data");
   EXPECT_EQ(run.printed.find("face skipped"), std::string::npos);
   EXPECT_EQ(run.meshes.lighterBaseTriangles.size(), candle.faces.size());
-  const importer::PixelBox b = importertest::bodyOf(run);
+  const framing::PixelBox b = importertest::bodyOf(run);
   importertest::expectFramed(b);
   // Upright: a candle is taller than wide whatever the format's up axis.
   EXPECT_GT(b.height(), 2.0 * b.width());

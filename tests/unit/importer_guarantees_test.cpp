@@ -23,7 +23,7 @@ TEST(ImportGuarantees, TheCandlesWickStandsUnderTheFlame) {
   shapes::exportModel(shapes::candle(3000), (dir / "candle.obj").string(), importer::UpAxis{});
   importertest::import(importertest::optionsFor(dir / "candle.obj", dir / "data"));
   const importertest::ProgramRun run = importertest::readAsProgram(dir / "data");
-  const importer::PixelBox body = importertest::bodyOf(run);
+  const framing::PixelBox body = importertest::bodyOf(run);
   // The wick: what shows within a pixel of the picture's top.
   double left = 1e9, right = -1e9;
   for (const Vector3& v : run.meshes.lighterBaseVertices) {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dataset/mesh_text.h"
+#include "framing/frame.h"
 #include "importer/orient.h"
-#include "importer/program_view.h"
 #include "importer/texture.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
@@ -37,8 +37,8 @@ std::string boxObj(double width, double height, double depth) {
   return obj.str();
 }
 
-importer::PixelBox importBox(const TempDir& dir, const std::string& obj,
-                             importer::Options options = {}) {
+framing::PixelBox importBox(const TempDir& dir, const std::string& obj,
+                            importer::Options options = {}) {
   testmodels::writeFile((dir / "box.obj").string(), obj);
   const auto output = dir / ("data" + std::to_string(std::rand()));
   options.body = (dir / "box.obj").string();
@@ -46,7 +46,7 @@ importer::PixelBox importBox(const TempDir& dir, const std::string& obj,
   import(options);
   const importertest::ProgramRun run = readAsProgram(output);
   EXPECT_EQ(run.printed.find("face skipped"), std::string::npos);
-  const importer::PixelBox box = importertest::bodyOf(run);
+  const framing::PixelBox box = importertest::bodyOf(run);
   importertest::expectFramed(box);
   return box;
 }
@@ -94,8 +94,8 @@ TEST(Orient, ATowerAlongZStandsUpWithUpZ) {
   const std::string tower = boxObj(1, 1, 4);
   importer::Options up;
   up.up = importer::parseUpAxis("z");
-  const importer::PixelBox standing = importBox(dir, tower, up);
-  const importer::PixelBox lying = importBox(dir, tower);
+  const framing::PixelBox standing = importBox(dir, tower, up);
+  const framing::PixelBox lying = importBox(dir, tower);
   EXPECT_GT(standing.height(), 3.0 * standing.width());
   EXPECT_LT(lying.height(), 2.0 * lying.width());
 }
@@ -105,8 +105,8 @@ TEST(Orient, TurnShowsTheOtherSide) {
   const std::string slab = boxObj(3, 1, 1);
   importer::Options turned;
   turned.turnDegrees = 90.0;
-  const importer::PixelBox front = importBox(dir, slab);
-  const importer::PixelBox side = importBox(dir, slab, turned);
+  const framing::PixelBox front = importBox(dir, slab);
+  const framing::PixelBox side = importBox(dir, slab, turned);
   EXPECT_NEAR(front.width() / front.height(), 3.0, 0.5);
   EXPECT_LT(side.width() / side.height(), 1.6);
 }
@@ -148,7 +148,7 @@ TEST(Frame, ModelsOfAnyScaleOrPlaceShowAlike) {
         }
       }
       TempDir dir;
-      const importer::PixelBox b = importBox(dir, obj.str());
+      const framing::PixelBox b = importBox(dir, obj.str());
       EXPECT_NEAR(b.width() / b.height(), 196.0 / 295.0, 0.03);
     }
   }
@@ -156,7 +156,7 @@ TEST(Frame, ModelsOfAnyScaleOrPlaceShowAlike) {
 
 TEST(Frame, ASingleFlatTriangleFacingTheViewer) {
   TempDir dir;
-  const importer::PixelBox b = importBox(dir, "v 0 0 0\nv 2 0 0\nv 1 1 0\nf 1 2 3\n");
+  const framing::PixelBox b = importBox(dir, "v 0 0 0\nv 2 0 0\nv 1 1 0\nf 1 2 3\n");
   EXPECT_NEAR(b.left, view::kClickArea.left, 1.0);
   EXPECT_NEAR(b.right, view::kClickArea.right, 1.0);
 }
@@ -169,7 +169,7 @@ TEST(Frame, ADeepBodyShowsSmallerWithAHintToTurnIt) {
   const std::string printed = import(optionsFor(dir / "beam.obj", dir / "data"));
   EXPECT_NE(printed.find("--turn 90 shows its long side"), std::string::npos) << printed;
   const importertest::ProgramRun run = readAsProgram(dir / "data");
-  const importer::PixelBox b = importertest::bodyOf(run);
+  const framing::PixelBox b = importertest::bodyOf(run);
   EXPECT_NEAR(b.top, view::flameOrigin().y, 0.5);
   EXPECT_GE(b.left, view::kClickArea.left);
   EXPECT_LE(b.right, view::kClickArea.right);
@@ -179,7 +179,7 @@ TEST(Frame, ADeepBodyShowsSmallerWithAHintToTurnIt) {
   }
   importer::Options turned;
   turned.turnDegrees = 90.0;
-  const importer::PixelBox side = importBox(dir, boxObj(1, 1, 20), turned);
+  const framing::PixelBox side = importBox(dir, boxObj(1, 1, 20), turned);
   EXPECT_GT(side.width(), 200.0);
 }
 
@@ -232,8 +232,8 @@ TEST(Lid, StandsOpenBesideTheBodysTopInsideTheWindowClearOfTheFlame) {
   const CaseAndLid model(shapes::lighterCase(500), shapes::lighterLid(200));
   EXPECT_EQ(model.run.printed.find("face skipped"), std::string::npos);
   EXPECT_EQ(model.run.meshes.lighterTopTriangles.size(), shapes::lighterLid(200).faces.size());
-  const importer::PixelBox body = importertest::bodyOf(model.run);
-  const importer::PixelBox lid = importertest::lidOf(model.run);
+  const framing::PixelBox body = importertest::bodyOf(model.run);
+  const framing::PixelBox lid = importertest::lidOf(model.run);
   importertest::expectFramed(body);
   EXPECT_GE(lid.left, view::flameOrigin().x + 50.0);
   EXPECT_LE(lid.right, view::kWindowWidth);
@@ -250,7 +250,7 @@ TEST(Lid, TooLargeForTheWindowIsShrunkToFit) {
   const importer::Mesh lid = shapes::box(300, 12, 12, 1);
   const CaseAndLid model(body, lid);
   EXPECT_NE(model.printed.find("shrunk"), std::string::npos) << model.printed;
-  const importer::PixelBox cover = importertest::lidOf(model.run);
+  const framing::PixelBox cover = importertest::lidOf(model.run);
   EXPECT_GE(cover.left, view::flameOrigin().x + 50.0);
   EXPECT_LE(cover.right, view::kWindowWidth);
   EXPECT_GE(cover.bottom, 0.0);
@@ -299,7 +299,7 @@ TEST(ProgramView, FrameIsThePrograms) {
   dataset::Mesh lid;
   lid.vertices = {{1.1, 2.2, 3.3}, {0.1, -0.2, 7.0}, {5.5, 1.0, -2.0}};
   lid.faces = {{0, 1, 2}};
-  const view::MeshFrame mine = importer::programFrame(base.vertices, lid.vertices);
+  const view::MeshFrame mine = framing::programFrame(base, &lid);
   MeshState meshes;
   std::istringstream baseText(dataset::meshText(base, "", dataset::Numbers::kShortestFloat)),
       lidText(dataset::meshText(lid, "", dataset::Numbers::kShortestFloat));
@@ -323,9 +323,27 @@ TEST(ProgramView, FacesThatWouldHaveNoNormalAreDropped) {
   mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1e-30, 0, 0}};
   mesh.faces = {{0, 1, 2}, {0, 1, 3}, {0, 4, 3}, {0, 0, 3}};
   // On a line; a face; a face whose normal underflows in floats; a corner twice.
-  EXPECT_EQ(importer::dropFacesWithoutNormal(mesh), 3u);
+  EXPECT_EQ(framing::dropFacesWithoutNormal(mesh), 3u);
   ASSERT_EQ(mesh.faces.size(), 1u);
   EXPECT_EQ(mesh.faces[0][2], 3);
+}
+
+// The framing predicts the picture from the floats it writes, so each value
+// must be one (a volatile float, so that no optimiser skips the rounding).
+TEST(ProgramView, EveryValueFramedIsAFloat) {
+  const importer::Mesh body = shapes::candle(300), lid = shapes::lighterLid(100);
+  framing::Request request;
+  request.lid = &lid;
+  const framing::FramedModel model = framing::frameModel(body, request);
+  for (const dataset::Mesh* mesh : {&model.base, &model.lid}) {
+    ASSERT_FALSE(mesh->vertices.empty());
+    for (const view::Vec3& v : mesh->vertices) {
+      for (double c : {v.x, v.y, v.z}) {
+        const volatile float rounded = static_cast<float>(c);
+        ASSERT_EQ(c, static_cast<double>(rounded));
+      }
+    }
+  }
 }
 
 TEST(Write, MeshTextHoldsOnlyVertexAndFaceLinesWithExactFloats) {

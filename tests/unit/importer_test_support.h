@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "framing/frame.h"
 #include "importer/pipeline.h"
-#include "importer/program_view.h"
 #include "mesh/mesh.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
@@ -65,14 +65,14 @@ inline ProgramRun readAsProgram(const fs::path& dir) {
 }
 
 // Where the program shows the vertices its faces name.
-inline importer::PixelBox pictureOf(const std::vector<Vector3>& vertices,
-                                    const std::vector<Tri>& faces, const view::MeshFrame& frame,
-                                    bool lid) {
+inline framing::PixelBox pictureOf(const std::vector<Vector3>& vertices,
+                                   const std::vector<Tri>& faces, const view::MeshFrame& frame,
+                                   bool lid) {
   std::vector<bool> drawn(vertices.size(), false);
   for (const Tri& f : faces) {
     for (int c : {f.corner1, f.corner2, f.corner3}) drawn[static_cast<size_t>(c - 1)] = true;
   }
-  importer::PixelBox box;
+  framing::PixelBox box;
   for (size_t i = 0; i < vertices.size(); ++i) {
     if (!drawn[i]) continue;
     const view::Vec3 v{vertices[i].x, vertices[i].y, vertices[i].z};
@@ -81,18 +81,18 @@ inline importer::PixelBox pictureOf(const std::vector<Vector3>& vertices,
   return box;
 }
 
-inline importer::PixelBox bodyOf(const ProgramRun& run) {
+inline framing::PixelBox bodyOf(const ProgramRun& run) {
   return pictureOf(run.meshes.lighterBaseVertices, run.meshes.lighterBaseTriangles, run.frame,
                    false);
 }
 
-inline importer::PixelBox lidOf(const ProgramRun& run) {
+inline framing::PixelBox lidOf(const ProgramRun& run) {
   return pictureOf(run.meshes.lighterTopVertices, run.meshes.lighterTopTriangles, run.frame, true);
 }
 
 // The body framed as it must be: inside the click rectangle, its top on the
 // flame's row, and touching the bottom or both sides.
-inline void expectFramed(const importer::PixelBox& b) {
+inline void expectFramed(const framing::PixelBox& b) {
   const view::PixelRect& area = view::kClickArea;
   constexpr double kPixel = 0.5;
   EXPECT_GE(b.left, area.left - kPixel);

@@ -1,12 +1,9 @@
-#include "importer/frame.h"
-
-#include <algorithm>
-#include <cmath>
-#include <stdexcept>
-
+// The lid: opened beside the body's top, and written so that the program's
+// own tilt and offsets of the lid bring it where it belongs.
 #include "dataset/lid.h"
+#include "framing/parts.h"
 
-namespace importer {
+namespace framing {
 
 namespace {
 
@@ -20,13 +17,12 @@ constexpr double kWindowMargin = 2.0;
 
 // The lid opened about its hinge, the edge along the line of sight through
 // its lower right corner, which ends up at the origin.
-std::vector<view::Vec3> opened(const std::vector<view::Vec3>& lid) {
+std::vector<Vec3> opened(const std::vector<Vec3>& lid) {
   const Bounds box = boundsOf(lid);
-  const view::Vec3 hinge{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
+  const Vec3 hinge{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
   const view::Mat3 open = dataset::lidOpening();
-  std::vector<view::Vec3> out;
-  out.reserve(lid.size());
-  for (view::Vec3 p : lid) out.push_back(open * (p - hinge));
+  std::vector<Vec3> out;
+  for (const Vec3& p : lid) out.push_back(open * (p - hinge));
   return out;
 }
 
@@ -35,22 +31,21 @@ std::vector<view::Vec3> opened(const std::vector<view::Vec3>& lid) {
 // pixel is linear in the scale once multiplied by the point's depth, so
 // each gives its limit in closed form; within half a pixel of the hinge
 // counts as clear, since a lid shrunk to nothing lies at the hinge itself.
-double largestFittingScale(const std::vector<view::Vec3>& open, view::Vec3 hinge,
+double largestFittingScale(const std::vector<Vec3>& open, Vec3 hinge,
                            const view::Mat3& designToWorld, double clearance) {
   const Lens lens = Lens::ofTheWindow();
-  const view::Vec3 h = eyeOfWorld(hinge);
+  const Vec3 h = eyeOfWorld(hinge);
   struct Bound {
-    double limit;  // the bound on the pixel coordinate
-    bool onX;
-    bool upper;
+    double limit;  // on the pixel coordinate
+    bool onX, upper;
   };
   const Bound bounds[4] = {{clearance - 0.5, true, false},
                            {view::kWindowWidth - kWindowMargin, true, true},
                            {kWindowMargin, false, false},
                            {view::kWindowHeight - kWindowMargin, false, true}};
   double scale = 1.0;
-  for (view::Vec3 p : open) {
-    const view::Vec3 q = designToWorld * p;  // the point's offset from the hinge at scale 1
+  for (const Vec3& p : open) {
+    const Vec3 q = designToWorld * p;  // the point's offset from the hinge at scale 1
     for (const Bound& b : bounds) {
       // (pixel - limit) times the depth, g0 + s g1: kept >= 0, or <= 0 for an upper bound.
       const double k = b.onX ? lens.kx : lens.ky, c = b.onX ? lens.cx : lens.cy;
@@ -62,6 +57,23 @@ double largestFittingScale(const std::vector<view::Vec3>& open, view::Vec3 hinge
   return scale;
 }
 
+}  // namespace
+
+std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const BodyInView& body, double& scale) {
+  const std::vector<Vec3> open = opened(lid);
+  const double clearance = view::flameOrigin().x + kFlameClearance;
+  const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
+  const Vec3 hinge =
+      worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, body.depth}).z));
+  // As large as the model made it, unless that leaves the window: then as
+  // large as fits, shrunk towards the hinge.
+  scale = largestFittingScale(open, hinge, body.designToWorld, clearance);
+  if (!(scale > 0.0)) throw FrameError("the lid cannot be placed within the window");
+  std::vector<Vec3> world;
+  for (const Vec3& p : open) world.push_back(hinge + body.designToWorld * (scale * p));
+  return world;
+}
+
 // The program draws a lid vertex q at the body's chain applied to
 //   tilt q + drop + lift - mean(q),
 // so the body-file points P that the lid must land on give q back as
@@ -70,67 +82,37 @@ double largestFittingScale(const std::vector<view::Vec3>& open, view::Vec3 hinge
 // drop + lift along u: the program puts the lid's middle there, whatever the
 // file says. The lid is first moved to that depth by scaling it about the
 // eye, which leaves its picture as it is.
-std::vector<view::Vec3> untilted(const std::vector<view::Vec3>& world,
-                                 const view::MeshFrame& frame) {
+std::vector<Vec3> untilted(const std::vector<Vec3>& world, const view::MeshFrame& frame) {
   const Affine toBodyFile =
-      inverse(sampleAffine([&](view::Vec3 p) { return view::baseToWorld(frame, p); }));
-  const view::Vec3 offset = view::kLidDrop + view::kLidLift;
-  const view::Vec3 axis = (1.0 / view::length(view::kLidTilt.axis)) * view::kLidTilt.axis;
-  const view::Vec3 eye = view::kEye;
-  const view::Vec3 middle = meanOf(world);
+      inverse(sampleAffine([&](Vec3 p) { return view::baseToWorld(frame, p); }));
+  const Vec3 offset = view::kLidDrop + view::kLidLift;
+  const Vec3 axis = (1.0 / view::length(view::kLidTilt.axis)) * view::kLidTilt.axis;
+  const Vec3 eye = view::kEye, middle = meanOf(world);
   auto alongAxis = [&](double k) {
     return view::dot(axis, toBodyFile(eye + k * (middle - eye)) - offset);
   };
   const double k = -alongAxis(0.0) / (alongAxis(1.0) - alongAxis(0.0));
   if (!(k > 0.0) || !std::isfinite(k)) throw std::logic_error("lid: no depth to scale it to");
 
-  std::vector<view::Vec3> landed;
-  landed.reserve(world.size());
-  for (view::Vec3 w : world) {
-    const view::Vec3 moved = eye + k * (w - eye);
+  std::vector<Vec3> landed;
+  for (const Vec3& w : world) {
+    const Vec3 moved = eye + k * (w - eye);
     const double eyeZ = view::worldToEye(moved).z;
     if (!(eyeZ < -view::kNearPlane && eyeZ > -view::kFarPlane)) {
-      throw ImportError("the lid cannot be placed within the program's view");
+      throw FrameError("the lid cannot be placed within the program's view");
     }
     landed.push_back(toBodyFile(moved));
   }
   const view::Mat3 back = view::transpose(view::rotation(view::kLidTilt));
+  const double a[3] = {axis.x, axis.y, axis.z};
   view::Mat3 m{};
   for (int i = 0; i < 3; ++i) {
-    for (int j = 0; j < 3; ++j) {
-      const double a[3] = {axis.x, axis.y, axis.z};
-      m[i][j] = (i == j ? 1.0 : 0.0) - back[i][j] + a[i] * a[j];
-    }
+    for (int j = 0; j < 3; ++j) m[i][j] = (i == j ? 1.0 : 0.0) - back[i][j] + a[i] * a[j];
   }
-  const view::Vec3 c = inverse(m) * (back * (meanOf(landed) - offset));
-  std::vector<view::Vec3> out;
-  out.reserve(landed.size());
-  for (view::Vec3 p : landed) out.push_back(back * (p - offset + c));
+  const Vec3 c = inverse(m) * (back * (meanOf(landed) - offset));
+  std::vector<Vec3> out;
+  for (const Vec3& p : landed) out.push_back(back * (p - offset + c));
   return out;
 }
 
-}  // namespace
-
-PlacedLid placeLid(const std::vector<view::Vec3>& lid, const Mesh& faces, const BodyInView& body) {
-  const std::vector<view::Vec3> open = opened(lid);
-  const double clearance = view::flameOrigin().x + kFlameClearance;
-  const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
-  const view::Vec3 hinge =
-      worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, body.depth}).z));
-  // As large as the model made it, unless that leaves the window: then as
-  // large as fits, shrunk towards the hinge.
-  const double scale = largestFittingScale(open, hinge, body.designToWorld, clearance);
-  if (!(scale > 0.0)) throw ImportError("the lid cannot be placed within the window");
-  std::vector<view::Vec3> world;
-  world.reserve(open.size());
-  for (view::Vec3 p : open) world.push_back(hinge + body.designToWorld * (scale * p));
-
-  PlacedLid out;
-  out.scale = scale;
-  for (view::Vec3 q : untilted(world, body.frame)) out.mesh.vertices.push_back(asView(asFloats(q)));
-  out.mesh.faces = faces.faces;
-  out.mesh.look = faces.look;
-  return out;
-}
-
-}  // namespace importer
+}  // namespace framing

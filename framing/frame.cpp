@@ -1,0 +1,196 @@
+// The body's file placement for the picture's shift, and the model framed.
+#include "framing/parts.h"
+
+namespace framing {
+
+namespace {
+
+// Where the body may lie in the file: its larger extent about this many
+// units, unless the reader's box needs it smaller (see placeBody).
+constexpr double kFileSize = 10.0;
+
+// The picture does not depend on the model's units or where its origin
+// lies: the body's box middle and size are taken as the origin and the unit,
+// so that every number the framing handles is near 1.
+struct Units {
+  Vec3 middle;
+  double size = 1.0;
+  Vec3 operator()(Vec3 p) const { return (1.0 / size) * (p - middle); }
+  std::vector<Vec3> operator()(const std::vector<Vec3>& points) const {
+    std::vector<Vec3> out;
+    for (const Vec3& p : points) out.push_back((*this)(p));
+    return out;
+  }
+};
+
+Units unitsOf(const Mesh& body) {
+  const Bounds bounds = boundsOf(body.vertices);
+  const Vec3 size = bounds.size();
+  return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
+}
+
+// The program scales the model by the larger of its file's x and y extents,
+// which its quarter turn makes the depth and the height; the width plays no
+// part, so a body longer than high and deep would show many times too
+// large. Two vertices no face names, in front of and behind its middle,
+// stretch its depth to its width: the program scales by them and draws
+// nothing of them. Returns how many.
+size_t addDepthMarkers(std::vector<Vec3>& design) {
+  const Vec3 size = boundsOf(design).size();
+  if (size.x <= std::max(size.y, size.z)) return 0;
+  const Vec3 middle = meanOf(design);
+  design.push_back(middle + Vec3{0.0, 0.0, size.x / 2.0});
+  design.push_back(middle - Vec3{0.0, 0.0, size.x / 2.0});
+  return 2;
+}
+
+// The program turns the body by the view's body turn; the file holds it
+// turned back, so that it shows upright and facing the viewer.
+std::vector<Vec3> turnedBack(const std::vector<Vec3>& design) {
+  const view::Mat3 back = view::transpose(view::rotation(view::kBodyTurn));
+  std::vector<Vec3> out;
+  for (const Vec3& p : design) out.push_back(back * p);
+  return out;
+}
+
+// Body file coordinates p = a f + t for the turned-back design points f. For
+// every a > 0 one t shows the body's mean at `meanWorld`, and the same
+// picture; a is chosen so that the reader's box, whose maxima start at a
+// tiny positive value, measures the body's true extent (some vertex at
+// positive x and some at positive y), and when `lidMeanX` is given so that
+// the lid, whose mean that is, lies where the program puts a lid's middle.
+struct Placement {
+  double a = 1.0;
+  Vec3 t;
+};
+
+Placement placeBody(const std::vector<Vec3>& turned, Vec3 meanWorld,
+                    std::optional<double> lidMeanX) {
+  const Bounds box = boundsOf(turned);
+  const double extent = std::max(box.size().x, box.size().y);
+  const Vec3 mean = meanOf(turned);
+  auto tFor = [&](double a) {
+    const Affine worldOfMean = sampleAffine([&](Vec3 t) {
+      const view::MeshFrame frame{a * extent, a * mean + t, {}};
+      return view::baseToWorld(frame, frame.centerBase);
+    });
+    return inverse(worldOfMean)(meanWorld);
+  };
+  const Vec3 slope = tFor(2.0) - tFor(1.0), t0 = tFor(1.0) - slope;  // t = t0 + a slope
+  double lower = 0.0, upper = HUGE_VAL;
+  for (const auto& [fixed, rise] :
+       {std::pair{t0.x, box.max.x + slope.x}, std::pair{t0.y, box.max.y + slope.y}}) {
+    if (rise < 0.0) {
+      if (fixed <= 0.0) throw std::logic_error("framing: no placement clears the box");
+      upper = std::min(upper, 0.5 * fixed / -rise);
+    } else if (fixed <= 0.0) {
+      lower = std::max(lower, 2.0 * -fixed / std::max(rise, 1e-300));
+    }
+  }
+  const double wanted = lidMeanX ? -t0.x / (*lidMeanX + slope.x) : kFileSize / extent;
+  const double a = std::clamp(wanted, lower, upper);
+  if (!(a > 0.0) || lower > upper || !std::isfinite(a)) {
+    throw std::logic_error("framing: no placement clears the box");
+  }
+  return {a, t0 + a * slope};
+}
+
+std::vector<bool> drawnVertices(const Mesh& mesh) {
+  std::vector<bool> drawn(mesh.vertices.size(), false);
+  for (const auto& f : mesh.faces) {
+    for (int c : f) drawn[static_cast<size_t>(c)] = true;
+  }
+  return drawn;
+}
+
+PixelBox pictureOf(const Mesh& mesh, const std::vector<Vec3>& world) {
+  const std::vector<bool> drawn = drawnVertices(mesh);
+  PixelBox box;
+  for (size_t i = 0; i < world.size(); ++i) {
+    if (drawn[i]) box.add(view::worldToWindow(world[i]));
+  }
+  return box;
+}
+
+Vec3 asFloats(Vec3 v) {
+  return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+}  // namespace
+
+FramedModel frameModel(const Mesh& body, const Request& request) {
+  FramedModel out;
+  const Units units = unitsOf(body);
+  std::vector<Vec3> design = units(body.vertices);
+  out.depthMarkers = addDepthMarkers(design);
+  const std::vector<Vec3> turned = turnedBack(design);
+  const Bounds box = boundsOf(turned);
+  const view::MeshFrame reference{std::max(box.size().x, box.size().y), meanOf(turned), {}};
+  const Affine toWorld = sampleAffine([&](Vec3 p) { return view::baseToWorld(reference, p); });
+  const Affine designToWorld =
+      sampleAffine([&](Vec3 d) { return view::baseToWorld(reference, turnedBack({d})[0]); });
+  std::optional<Vec3> anchor;
+  if (request.anchor) anchor = designToWorld(units(*request.anchor));
+  std::optional<double> lidMeanX;
+  const std::vector<Vec3> lidDesign =
+      request.lid ? units(request.lid->vertices) : std::vector<Vec3>{};
+  if (request.lid && request.lidInPlace) lidMeanX = meanOf(turnedBack(lidDesign)).x;
+
+  out.base.faces = body.faces;
+  out.base.vertices.resize(turned.size());
+  // Written as floats, a sliver of a face can lose its area and is dropped;
+  // if that leaves a vertex undrawn, the picture is framed again without it.
+  std::vector<Vec3> world;
+  Vec3 shift;
+  for (int attempt = 0;; ++attempt) {
+    const std::vector<bool> drawn = drawnVertices(out.base);
+    world.clear();
+    for (size_t i = 0; i < turned.size(); ++i) {
+      if (drawn[i]) world.push_back(toWorld(turned[i]));
+    }
+    const PictureFrame picture = framePicture(world, request.target, anchor);
+    shift = picture.shift;
+    out.tooDeep = picture.nearLimited;
+    const Vec3 meanWorld = view::baseToWorld(reference, reference.centerBase) + shift;
+    const Placement p = placeBody(turned, meanWorld, lidMeanX);
+    out.base.vertices.clear();
+    for (const Vec3& f : turned) out.base.vertices.push_back(asFloats(p.a * f + p.t));
+    const size_t dropped = dropFacesWithoutNormal(out.base);
+    out.facesDropped += dropped;
+    if (out.base.faces.empty()) {
+      throw FrameError("the body is too thin: once written as floats no triangle keeps an area");
+    }
+    if (dropped == 0 || drawnVertices(out.base) == drawn) break;
+    if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
+  }
+  // The depth markers, drawn by no face, get a look too: the sidecar covers every vertex.
+  out.base.look = body.look;
+  if (!out.base.look.uv.empty()) out.base.look.uv.resize(2 * turned.size(), 0.0f);
+  if (!out.base.look.rgb.empty()) out.base.look.rgb.resize(3 * turned.size(), 255);
+  out.frame = programFrame(out.base, nullptr);
+  out.body = pictureOf(out.base, baseWorld(out.base, out.frame));
+  if (request.lid == nullptr) return out;
+
+  std::vector<Vec3> lidInWorld;
+  if (request.lidInPlace) {
+    for (const Vec3& d : lidDesign) lidInWorld.push_back(designToWorld(d) + shift);
+  } else {
+    double depth = 0.0;
+    for (const Vec3& p : world) depth += p.z;
+    const BodyInView view{out.frame, designToWorld.m, out.body,
+                          depth / static_cast<double>(world.size()) + shift.z};
+    lidInWorld = lidBeside(lidDesign, view, out.lidScale);
+  }
+  for (const Vec3& q : untilted(lidInWorld, out.frame)) out.lid.vertices.push_back(asFloats(q));
+  out.lid.faces = request.lid->faces;
+  out.lid.look = request.lid->look;
+  out.facesDropped += dropFacesWithoutNormal(out.lid);
+  if (out.lid.faces.empty()) {
+    throw FrameError("the lid is too thin: once written as floats no triangle keeps an area");
+  }
+  out.frame = programFrame(out.base, &out.lid);
+  out.cover = pictureOf(out.lid, lidWorld(out.lid, out.frame));
+  return out;
+}
+
+}  // namespace framing

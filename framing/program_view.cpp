@@ -1,0 +1,112 @@
+// What the program makes of the files, through its own reader's arithmetic
+// and its own view; and the small geometry the framing shares.
+#include <stdexcept>
+
+#include "framing/parts.h"
+#include "mesh/measure.h"
+
+namespace framing {
+
+namespace {
+
+Vector3 asFloats(const Vec3& v) {
+  return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
+}
+
+std::vector<Vector3> floatsOf(const Mesh* mesh) {
+  std::vector<Vector3> out;
+  if (mesh != nullptr) {
+    for (const Vec3& v : mesh->vertices) out.push_back(asFloats(v));
+  }
+  return out;
+}
+
+Vec3 asView(const Vector3& v) { return {v.x, v.y, v.z}; }
+
+template <typename Chain>
+std::vector<Vec3> worldOf(const Mesh& mesh, Chain chain) {
+  const Affine toWorld = sampleAffine(chain);
+  std::vector<Vec3> world;
+  world.reserve(mesh.vertices.size());
+  for (const Vec3& v : mesh.vertices) world.push_back(toWorld(v));
+  return world;
+}
+
+}  // namespace
+
+void PixelBox::add(view::Pixel p) {
+  left = std::min(left, p.x), right = std::max(right, p.x);
+  bottom = std::min(bottom, p.y), top = std::max(top, p.y);
+}
+
+view::Mat3 inverse(const view::Mat3& m) {
+  const Vec3 r0{m[0][0], m[0][1], m[0][2]}, r1{m[1][0], m[1][1], m[1][2]},
+      r2{m[2][0], m[2][1], m[2][2]};
+  // The inverse's columns are the cross products of the rows over the determinant.
+  const Vec3 c0 = view::cross(r1, r2), c1 = view::cross(r2, r0), c2 = view::cross(r0, r1);
+  const double det = view::dot(r0, c0);
+  if (det == 0.0 || !std::isfinite(det)) throw std::domain_error("singular matrix");
+  const double k = 1.0 / det;
+  return {{{k * c0.x, k * c1.x, k * c2.x},
+           {k * c0.y, k * c1.y, k * c2.y},
+           {k * c0.z, k * c1.z, k * c2.z}}};
+}
+
+Affine inverse(const Affine& a) {
+  Affine inv;
+  inv.m = inverse(a.m);
+  inv.b = -1.0 * (inv.m * a.b);
+  return inv;
+}
+
+Bounds boundsOf(const std::vector<Vec3>& points) {
+  Bounds b;
+  for (const Vec3& p : points) {
+    b.min = {std::min(b.min.x, p.x), std::min(b.min.y, p.y), std::min(b.min.z, p.z)};
+    b.max = {std::max(b.max.x, p.x), std::max(b.max.y, p.y), std::max(b.max.z, p.z)};
+  }
+  return b;
+}
+
+Vec3 meanOf(const std::vector<Vec3>& points) {
+  Vec3 sum;
+  for (const Vec3& p : points) sum = sum + p;
+  return (1.0 / static_cast<double>(points.size())) * sum;
+}
+
+FramingTarget framingTarget() {
+  constexpr double kInset = 0.25;
+  const view::PixelRect& area = view::kClickArea;
+  return {area.left + kInset, area.right - kInset, area.bottom + kInset,
+          std::min<double>(view::flameOrigin().y, area.top), view::flameOrigin().x};
+}
+
+view::MeshFrame programFrame(const Mesh& base, const Mesh* lid) {
+  const std::vector<Vector3> floats = floatsOf(&base);
+  return {readerExtent(floats), asView(floatMean(floats)), asView(floatMean(floatsOf(lid)))};
+}
+
+std::vector<Vec3> baseWorld(const Mesh& base, const view::MeshFrame& frame) {
+  return worldOf(base, [&](Vec3 p) { return view::baseToWorld(frame, p); });
+}
+
+std::vector<Vec3> lidWorld(const Mesh& lid, const view::MeshFrame& frame) {
+  return worldOf(lid, [&](Vec3 q) { return view::lidToWorld(frame, q); });
+}
+
+size_t dropFacesWithoutNormal(Mesh& mesh) {
+  const size_t before = mesh.faces.size();
+  auto noNormal = [&](const dataset::Face& f) {
+    const Vector3 n = faceNormal(asFloats(mesh.vertices[static_cast<size_t>(f[0])]),
+                                 asFloats(mesh.vertices[static_cast<size_t>(f[1])]),
+                                 asFloats(mesh.vertices[static_cast<size_t>(f[2])]));
+    // Zero: the edges' cross product is too long for a float.
+    return !(std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z)) ||
+           (n.x == 0.0f && n.y == 0.0f && n.z == 0.0f);
+  };
+  mesh.faces.erase(std::remove_if(mesh.faces.begin(), mesh.faces.end(), noNormal),
+                   mesh.faces.end());
+  return before - mesh.faces.size();
+}
+
+}  // namespace framing
