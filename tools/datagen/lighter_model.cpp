@@ -8,7 +8,7 @@
 
 #include "dataset/face_order.h"
 #include "dataset/lid.h"
-#include "mesh/mesh.h"
+#include "framing/frame.h"
 #include "view/view_model.h"
 
 namespace datagen {
@@ -188,150 +188,24 @@ Mesh designOpenLid() {
   return lid;
 }
 
-double det3(Vec3 a, Vec3 b, Vec3 c) { return dot(a, cross(b, c)); }
-
-Mat3 bodyTurn() { return rotation(view::kBodyTurn); }
-Mat3 lidTilt() { return rotation(view::kLidTilt); }
-// The lid's two offsets added up.
-Vec3 lidOffset() { return view::kLidDrop + view::kLidLift; }
-
-// What the program derives from the meshes when it reads them: the scale
-// divisor from the reader's bounding box (base mesh only, starting from the
-// reader's start values, the larger of the x and y extents) and the two
-// centres as vertex means.
-double readerExtent(const std::vector<Vec3>& baseVertices) {
-  double maxX = kBoxMaxStart, maxY = kBoxMaxStart;
-  double minX = kBoxMinStart, minY = kBoxMinStart;
-  for (Vec3 v : baseVertices) {
-    maxX = std::max(maxX, v.x);
-    minX = std::min(minX, v.x);
-    maxY = std::max(maxY, v.y);
-    minY = std::min(minY, v.y);
-  }
-  return std::max(maxX - minX, maxY - minY);
-}
-
-Vec3 meanOf(const std::vector<Vec3>& vertices) {
-  Vec3 sum;
-  for (Vec3 v : vertices) sum = sum + v;
-  return (1.0 / static_cast<double>(vertices.size())) * sum;
-}
-
-view::MeshFrame frameOf(const std::vector<Vec3>& baseVertices,
-                        const std::vector<Vec3>& lidVertices) {
-  return {readerExtent(baseVertices), meanOf(baseVertices), meanOf(lidVertices)};
-}
-
-// The file coordinates of the body are a * (turned design) + t. The chain
-// maps a body point P of the design to
-//   (a (k P - mean) + (k R - I) t + position) / (a E)
-// where R is the body's turn, k the scale size, mean the mean of the turned
-// design and E the turned design's extent, as long as the box's maxima end
-// up positive. The lid sits at the body's depth only if t has no x part, so
-// a, t.y and t.z are solved to put `anchor` at (0, 0, z0) before the camera.
-struct Placement {
-  double a = 1.0;
-  Vec3 t;
-};
-
-Placement solvePlacement(const std::vector<Vec3>& turned, Vec3 anchor, double z0) {
-  const Mat3 turn = bodyTurn();
-  const double extent = readerExtent(turned);
-  const Vec3 mean = meanOf(turned);
-  auto kRminusI = [&](Vec3 v) { return view::kScaleSize * (turn * v) - v; };
-  const Vec3 c1 = kRminusI({0, 1, 0});
-  const Vec3 c2 = kRminusI({0, 0, 1});
-  const Vec3 c3 = view::kScaleSize * (turn * anchor) - mean - extent * Vec3{0, 0, z0};
-  const Vec3 rhs = -1.0 * Vec3{view::kPositionX, view::kPositionY, 0.0};
-  const double d = det3(c1, c2, c3);
-  Placement p;
-  p.t.y = det3(rhs, c2, c3) / d;
-  p.t.z = det3(c1, rhs, c3) / d;
-  p.a = det3(c1, c2, rhs) / d;
-  return p;
-}
-
-std::vector<Vec3> place(const std::vector<Vec3>& turned, const Placement& p) {
-  std::vector<Vec3> out;
-  for (Vec3 v : turned) out.push_back(p.a * v + p.t);
-  return out;
-}
-
-// The lid file holds the lid in its own coordinates: the program tilts it
-// and shifts it by its offsets and by minus its own vertex mean. Given where
-// each lid vertex must land among the body's file coordinates, this undoes
-// that, choosing the lid's mean so that it is also the mean of the result.
-std::vector<Vec3> unTilt(const std::vector<Vec3>& landed) {
-  const Mat3 back = transpose(lidTilt());
-  const Vec3 target = back * (meanOf(landed) - lidOffset());
-  // (I - back) centre = target in y and z; the tilt leaves x alone, so the
-  // lid's mean x must already be 0 and the centre's x is 0 as well.
-  const double a = 1 - back[1][1], b = -back[1][2], c = -back[2][1], d = 1 - back[2][2];
-  const double det = a * d - b * c;
-  const Vec3 centre{0.0, (target.y * d - b * target.z) / det, (a * target.z - c * target.y) / det};
-  std::vector<Vec3> out;
-  for (Vec3 v : landed) out.push_back(back * (v - lidOffset() + centre));
-  return out;
-}
-
-double lowestWindowY(const std::vector<Vec3>& base) {
-  const view::MeshFrame frame = frameOf(base, base);
-  double lowest = view::kWindowHeight;
-  for (Vec3 v : base) lowest = std::min(lowest, view::worldToWindow(view::baseToWorld(frame, v)).y);
-  return lowest;
-}
-
-// Chooses the depth of `anchor` before the camera that puts the body's
-// lowest point at kBodyBottomY: the farther the body, the smaller it shows
-// and the higher its bottom. The search stays behind the origin: as the
-// anchor's depth nears 0 the solved scale grows without bound (the turn and
-// the fixed shifts can no longer bring it there) and beyond it turns
-// negative, mirroring the model.
-Placement frameBody(const std::vector<Vec3>& turned, Vec3 anchor) {
-  double nearZ = -0.01, farZ = -3.0;
-  for (int i = 0; i < 60; ++i) {
-    const double z0 = (nearZ + farZ) / 2.0;
-    if (lowestWindowY(place(turned, solvePlacement(turned, anchor, z0))) < kBodyBottomY) {
-      nearZ = z0;
-    } else {
-      farZ = z0;
-    }
-  }
-  return solvePlacement(turned, anchor, (nearZ + farZ) / 2.0);
-}
-
-std::vector<Vec3> turnedBack(const std::vector<Vec3>& design) {
-  const Mat3 back = transpose(bodyTurn());
-  std::vector<Vec3> out;
-  for (Vec3 v : design) out.push_back(back * v);
-  return out;
-}
-
 }  // namespace
 
 Lighter buildLighter() {
-  Lighter lighter;
-  lighter.base = designBody();
-  lighter.lid = designOpenLid();
-  const std::vector<Vec3> turned = turnedBack(lighter.base.vertices);
-  const Vec3 anchor = turnedBack({{design::kChimneyCentreX, chimneyTop(), 0.0}}).front();
-  const Placement placement = frameBody(turned, anchor);
-  lighter.base.vertices = place(turned, placement);
-  lighter.lid.vertices = unTilt(place(turnedBack(lighter.lid.vertices), placement));
-  // The solve took the reader's extent to scale with the body. Its box
-  // maxima start at a tiny positive value, so a body lying wholly below
-  // zero on an axis would widen it and frame the picture differently.
-  const double expected = placement.a * readerExtent(turned);
-  if (std::abs(readerExtent(lighter.base.vertices) - expected) > 1e-9 * expected) {
-    throw std::logic_error("body placed where the reader's extent differs from its own");
-  }
-
-  const view::MeshFrame frame = frameOf(lighter.base.vertices, lighter.lid.vertices);
-  std::vector<Vec3> baseWorld, lidWorld;
-  for (Vec3 v : lighter.base.vertices) baseWorld.push_back(view::baseToWorld(frame, v));
-  for (Vec3 v : lighter.lid.vertices) lidWorld.push_back(view::lidToWorld(frame, v));
-  dataset::sortNearestFirst(lighter.base, baseWorld);
-  dataset::sortNearestFirst(lighter.lid, lidWorld);
+  const Mesh body = designBody();
+  const Mesh lid = designOpenLid();
+  // The chimney's top in the middle of the window, where the flame rises,
+  // and the case's bottom just inside the click rectangle; the lid open on
+  // its hinge as designed.
+  framing::Request request;
+  request.lid = &lid;
+  request.lidInPlace = true;
+  request.anchor = Vec3{design::kChimneyCentreX, chimneyTop(), 0.0};
+  const view::Pixel flame = view::flameOrigin();
+  request.target = {0.0, view::kWindowWidth, kBodyBottomY, flame.y, flame.x};
+  framing::FramedModel framed = framing::frameModel(body, request);
+  Lighter lighter{std::move(framed.base), std::move(framed.lid)};
+  dataset::sortNearestFirst(lighter.base, framing::baseWorld(lighter.base, framed.frame));
+  dataset::sortNearestFirst(lighter.lid, framing::lidWorld(lighter.lid, framed.frame));
   return lighter;
 }
 
