@@ -57,8 +57,9 @@ std::vector<Vec3> turnedBack(const std::vector<Vec3>& design) {
 // every a > 0 one t shows the body's mean at `meanWorld`, and the same
 // picture; a is chosen so that the reader's box, whose maxima start at a
 // tiny positive value, measures the body's true extent (some vertex at
-// positive x and some at positive y), and when `lidMeanX` is given so that
-// the lid, whose mean that is, lies where the program puts a lid's middle.
+// positive x and some at positive y), and when `lidMeanX` is given and it
+// can, so that the lid, whose mean that is, lies where the program puts a
+// lid's middle (otherwise the lid is moved there along the line of sight).
 struct Placement {
   double a = 1.0;
   Vec3 t;
@@ -87,11 +88,12 @@ Placement placeBody(const std::vector<Vec3>& turned, Vec3 meanWorld,
       lower = std::max(lower, 2.0 * -fixed / std::max(rise, 1e-300));
     }
   }
-  const double wanted = lidMeanX ? -t0.x / (*lidMeanX + slope.x) : kFileSize / extent;
-  const double a = std::clamp(wanted, lower, upper);
+  double a = std::clamp(kFileSize / extent, lower, upper);
   if (!(a > 0.0) || lower > upper || !std::isfinite(a)) {
     throw std::logic_error("framing: no placement clears the box");
   }
+  const double forLid = lidMeanX ? -t0.x / (*lidMeanX + slope.x) : 0.0;
+  if (forLid > 0.0 && forLid >= lower && forLid <= upper) a = forLid;
   return {a, t0 + a * slope};
 }
 

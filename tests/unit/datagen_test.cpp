@@ -288,6 +288,23 @@ TEST(Framing, ChimneyTopSitsUnderTheFlameAtTheWindowCentre) {
   }
 }
 
+// The lid hangs on the case's upper right edge, its hinge: vertices along it
+// are the case's own, on the same pixels and at the same depth (a lid moved
+// along the line of sight would show alike, but apart from the case).
+TEST(Framing, LidHangsOnTheCasesEdgeInDepthToo) {
+  size_t onTheHinge = 0;
+  for (const Pixel& l : scene().cover.points) {
+    for (const Pixel& b : scene().body.points) {
+      if (std::abs(l.x - b.x) < 0.01 && std::abs(l.y - b.y) < 0.01 &&
+          std::abs(l.distance - b.distance) < 1e-5 * b.distance) {
+        ++onTheHinge;
+        break;
+      }
+    }
+  }
+  EXPECT_GE(onTheHinge, 2u);
+}
+
 TEST(Framing, LidStaysInsideTheWindow) {
   const Box b = boxOf(scene().cover);
   EXPECT_GE(b.left, 0.0);
