@@ -6,27 +6,18 @@ namespace framing {
 namespace {
 
 // Where the body may lie in the file: its larger extent about this many
-// units, unless the reader's box needs it smaller (see placeBody).
+// units, unless the reader's box needs it otherwise (see placeBody).
 constexpr double kFileSize = 10.0;
 
 // The picture does not depend on the model's units or where its origin
-// lies: the body's box middle and size are taken as the origin and the unit,
-// so that every number the framing handles is near 1.
-struct Units {
-  Vec3 middle;
-  double size = 1.0;
-  Vec3 operator()(Vec3 p) const { return (1.0 / size) * (p - middle); }
-  std::vector<Vec3> operator()(const std::vector<Vec3>& points) const {
-    std::vector<Vec3> out;
-    for (const Vec3& p : points) out.push_back((*this)(p));
-    return out;
-  }
-};
-
-Units unitsOf(const Mesh& body) {
-  const Bounds bounds = boundsOf(body.vertices);
-  const Vec3 size = bounds.size();
-  return {0.5 * (bounds.min + bounds.max), std::max({size.x, size.y, size.z})};
+// lies: the points in units of the body's size about its box's middle, so
+// that every number the framing handles is near 1.
+std::vector<Vec3> inUnits(const std::vector<Vec3>& points, const Bounds& body) {
+  const Vec3 size = body.size(), middle = 0.5 * (body.min + body.max);
+  const double unit = std::max({size.x, size.y, size.z});
+  std::vector<Vec3> out;
+  for (const Vec3& p : points) out.push_back((1.0 / unit) * (p - middle));
+  return out;
 }
 
 // The program scales the model by the larger of its file's x and y extents,
@@ -46,20 +37,15 @@ size_t addDepthMarkers(std::vector<Vec3>& design) {
 
 // The program turns the body by the view's body turn; the file holds it
 // turned back, so that it shows upright and facing the viewer.
-std::vector<Vec3> turnedBack(const std::vector<Vec3>& design) {
-  const view::Mat3 back = view::transpose(view::rotation(view::kBodyTurn));
-  std::vector<Vec3> out;
-  for (const Vec3& p : design) out.push_back(back * p);
-  return out;
-}
+Vec3 turnedBack(Vec3 p) { return view::transpose(view::rotation(view::kBodyTurn)) * p; }
 
-// Body file coordinates p = a f + t for the turned-back design points f. For
+// Body file points p = a f + t for the turned-back design points f. For
 // every a > 0 one t shows the body's mean at `meanWorld`, and the same
-// picture; a is chosen so that the reader's box, whose maxima start at a
+// picture. a is chosen so that the reader's box, whose maxima start at a
 // tiny positive value, measures the body's true extent (some vertex at
-// positive x and some at positive y), and when `lidMeanX` is given and it
-// can, so that the lid, whose mean that is, lies where the program puts a
-// lid's middle (otherwise the lid is moved there along the line of sight).
+// positive x and some at positive y); and, given `lidMeanX` and if it can,
+// so that the lid, whose mean that is, lies where the program puts a lid's
+// middle (otherwise the lid is moved there along the line of sight).
 struct Placement {
   double a = 1.0;
   Vec3 t;
@@ -71,11 +57,10 @@ Placement placeBody(const std::vector<Vec3>& turned, Vec3 meanWorld,
   const double extent = std::max(box.size().x, box.size().y);
   const Vec3 mean = meanOf(turned);
   auto tFor = [&](double a) {
-    const Affine worldOfMean = sampleAffine([&](Vec3 t) {
+    return inverse(sampleAffine([&](Vec3 t) {
       const view::MeshFrame frame{a * extent, a * mean + t, {}};
       return view::baseToWorld(frame, frame.centerBase);
-    });
-    return inverse(worldOfMean)(meanWorld);
+    }))(meanWorld);
   };
   const Vec3 slope = tFor(2.0) - tFor(1.0), t0 = tFor(1.0) - slope;  // t = t0 + a slope
   double lower = 0.0, upper = HUGE_VAL;
@@ -118,43 +103,24 @@ Vec3 asFloats(Vec3 v) {
   return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
 
-}  // namespace
-
-FramedModel frameModel(const Mesh& body, const Request& request) {
-  FramedModel out;
-  const Units units = unitsOf(body);
-  std::vector<Vec3> design = units(body.vertices);
-  out.depthMarkers = addDepthMarkers(design);
-  const std::vector<Vec3> turned = turnedBack(design);
-  const Bounds box = boundsOf(turned);
-  const view::MeshFrame reference{std::max(box.size().x, box.size().y), meanOf(turned), {}};
+// The body's file: written as floats, a sliver of a face can lose its area
+// and is dropped; if that leaves a vertex undrawn, the picture is framed
+// again without it. Returns the world's shift, and sets `depth` to the world
+// z of the body's middle.
+Vec3 placeBodyFile(FramedModel& out, const std::vector<Vec3>& turned, const Request& request,
+                   const view::MeshFrame& reference, const std::optional<Vec3>& anchor,
+                   std::optional<double> lidMeanX, double& depth) {
   const Affine toWorld = sampleAffine([&](Vec3 p) { return view::baseToWorld(reference, p); });
-  const Affine designToWorld =
-      sampleAffine([&](Vec3 d) { return view::baseToWorld(reference, turnedBack({d})[0]); });
-  std::optional<Vec3> anchor;
-  if (request.anchor) anchor = designToWorld(units(*request.anchor));
-  std::optional<double> lidMeanX;
-  const std::vector<Vec3> lidDesign =
-      request.lid ? units(request.lid->vertices) : std::vector<Vec3>{};
-  if (request.lid && request.lidInPlace) lidMeanX = meanOf(turnedBack(lidDesign)).x;
-
-  out.base.faces = body.faces;
   out.base.vertices.resize(turned.size());
-  // Written as floats, a sliver of a face can lose its area and is dropped;
-  // if that leaves a vertex undrawn, the picture is framed again without it.
-  std::vector<Vec3> world;
-  Vec3 shift;
   for (int attempt = 0;; ++attempt) {
     const std::vector<bool> drawn = drawnVertices(out.base);
-    world.clear();
+    std::vector<Vec3> world;
     for (size_t i = 0; i < turned.size(); ++i) {
       if (drawn[i]) world.push_back(toWorld(turned[i]));
     }
-    const PictureFrame picture = framePicture(world, request.target, anchor);
-    shift = picture.shift;
-    out.tooDeep = picture.nearLimited;
-    const Vec3 meanWorld = view::baseToWorld(reference, reference.centerBase) + shift;
-    const Placement p = placeBody(turned, meanWorld, lidMeanX);
+    const Vec3 shift = framePicture(world, request.target, anchor, out.tooDeep);
+    const Placement p =
+        placeBody(turned, view::baseToWorld(reference, reference.centerBase) + shift, lidMeanX);
     out.base.vertices.clear();
     for (const Vec3& f : turned) out.base.vertices.push_back(asFloats(p.a * f + p.t));
     const size_t dropped = dropFacesWithoutNormal(out.base);
@@ -162,9 +128,39 @@ FramedModel frameModel(const Mesh& body, const Request& request) {
     if (out.base.faces.empty()) {
       throw FrameError("the body is too thin: once written as floats no triangle keeps an area");
     }
-    if (dropped == 0 || drawnVertices(out.base) == drawn) break;
+    if (dropped == 0 || drawnVertices(out.base) == drawn) {
+      depth = 0.0;
+      for (const Vec3& w : world) depth += w.z;
+      depth = depth / static_cast<double>(world.size()) + shift.z;
+      return shift;
+    }
     if (attempt == 8) throw std::logic_error("framing: faces keep losing their area");
   }
+}
+
+}  // namespace
+
+FramedModel frameModel(const Mesh& body, const Request& request) {
+  FramedModel out;
+  const Bounds bodyBox = boundsOf(body.vertices);
+  std::vector<Vec3> design = inUnits(body.vertices, bodyBox);
+  out.depthMarkers = addDepthMarkers(design);
+  std::vector<Vec3> turned;
+  for (const Vec3& p : design) turned.push_back(turnedBack(p));
+  const Bounds box = boundsOf(turned);
+  const view::MeshFrame reference{std::max(box.size().x, box.size().y), meanOf(turned), {}};
+  const Affine designToWorld =
+      sampleAffine([&](Vec3 d) { return view::baseToWorld(reference, turnedBack(d)); });
+  const std::vector<Vec3> lid =
+      request.lid ? inUnits(request.lid->vertices, bodyBox) : std::vector<Vec3>{};
+  std::optional<Vec3> anchor;
+  if (request.anchor) anchor = designToWorld(inUnits({*request.anchor}, bodyBox)[0]);
+  std::optional<double> lidMeanX;
+  if (request.lid && request.lidInPlace) lidMeanX = turnedBack(meanOf(lid)).x;
+
+  out.base.faces = body.faces;
+  double depth = 0.0;
+  const Vec3 shift = placeBodyFile(out, turned, request, reference, anchor, lidMeanX, depth);
   // The depth markers, drawn by no face, get a look too: the sidecar covers every vertex.
   out.base.look = body.look;
   if (!out.base.look.uv.empty()) out.base.look.uv.resize(2 * turned.size(), 0.0f);
@@ -175,13 +171,9 @@ FramedModel frameModel(const Mesh& body, const Request& request) {
 
   std::vector<Vec3> lidInWorld;
   if (request.lidInPlace) {
-    for (const Vec3& d : lidDesign) lidInWorld.push_back(designToWorld(d) + shift);
+    for (const Vec3& d : lid) lidInWorld.push_back(designToWorld(d) + shift);
   } else {
-    double depth = 0.0;
-    for (const Vec3& p : world) depth += p.z;
-    const BodyInView view{out.frame, designToWorld.m, out.body,
-                          depth / static_cast<double>(world.size()) + shift.z};
-    lidInWorld = lidBeside(lidDesign, view, out.lidScale);
+    lidInWorld = lidBeside(lid, {out.frame, designToWorld.m, out.body, depth}, out.lidScale);
   }
   for (const Vec3& q : untilted(lidInWorld, out.frame)) out.lid.vertices.push_back(asFloats(q));
   out.lid.faces = request.lid->faces;

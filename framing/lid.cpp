@@ -7,30 +7,18 @@ namespace framing {
 
 namespace {
 
-// The flame rises from the window's centre as a column about 70 pixels
-// wide at its foot (particles one unit wide, ten units from the eye). The
-// lid keeps this far to the right of the centre.
+// The flame rises from the window's centre as a column about 70 pixels wide
+// at its foot; the lid keeps this far right of the centre, and this many
+// pixels from the window's edges.
 constexpr double kFlameClearance = 60.0;
-
-// Pixels the lid keeps from the window's edges.
 constexpr double kWindowMargin = 2.0;
 
-// The lid opened about its hinge, the edge along the line of sight through
-// its lower right corner, which ends up at the origin.
-std::vector<Vec3> opened(const std::vector<Vec3>& lid) {
-  const Bounds box = boundsOf(lid);
-  const Vec3 hinge{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
-  const view::Mat3 open = dataset::lidOpening();
-  std::vector<Vec3> out;
-  for (const Vec3& p : lid) out.push_back(open * (p - hinge));
-  return out;
-}
-
-// The largest scale up to 1 at which the lid, shrunk towards the hinge,
-// stays inside the window right of `clearance`. Each bound on a point's
-// pixel is linear in the scale once multiplied by the point's depth, so
-// each gives its limit in closed form; within half a pixel of the hinge
-// counts as clear, since a lid shrunk to nothing lies at the hinge itself.
+// The largest scale up to 1 at which the lid `open` (about its hinge, at the
+// origin), shrunk towards the hinge, stays inside the window right of
+// `clearance`. Each bound on a point's pixel is linear in the scale once
+// multiplied by the point's depth, so each gives its limit in closed form;
+// within half a pixel of the hinge counts as clear, since a lid shrunk to
+// nothing lies at the hinge itself.
 double largestFittingScale(const std::vector<Vec3>& open, Vec3 hinge,
                            const view::Mat3& designToWorld, double clearance) {
   const Lens lens = Lens::ofTheWindow();
@@ -60,13 +48,19 @@ double largestFittingScale(const std::vector<Vec3>& open, Vec3 hinge,
 }  // namespace
 
 std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const BodyInView& body, double& scale) {
-  const std::vector<Vec3> open = opened(lid);
+  // Opened about its hinge, the edge along the line of sight through its
+  // lower right corner, which goes to the body's top right (or right of the
+  // flame, if that is farther right).
+  const Bounds box = boundsOf(lid);
+  const Vec3 pivot{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
+  const view::Mat3 opening = dataset::lidOpening();
+  std::vector<Vec3> open;
+  for (const Vec3& p : lid) open.push_back(opening * (p - pivot));
   const double clearance = view::flameOrigin().x + kFlameClearance;
   const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
   const Vec3 hinge =
       worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, body.depth}).z));
-  // As large as the model made it, unless that leaves the window: then as
-  // large as fits, shrunk towards the hinge.
+  // As large as the model made it, unless that leaves the window.
   scale = largestFittingScale(open, hinge, body.designToWorld, clearance);
   if (!(scale > 0.0)) throw FrameError("the lid cannot be placed within the window");
   std::vector<Vec3> world;

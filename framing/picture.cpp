@@ -1,7 +1,5 @@
 // The shift of the world that frames the body's picture: closed forms at a
 // given depth, and one bounded search for the depth.
-#include <limits>
-
 #include "framing/parts.h"
 
 namespace framing {
@@ -11,8 +9,8 @@ namespace {
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // How near the eye the body may come, in world units: a body deep along the
-// line of sight would fill the rectangle only so near that its front would
-// look many times larger than its back. Closer than this it shows smaller.
+// line of sight would fill the target only so near that its front would look
+// many times larger than its back. Closer than this it shows smaller.
 constexpr double kClosest = 0.5;
 
 // How much of the picture's height counts as its top, whose middle goes
@@ -31,28 +29,30 @@ class Picture {
     if (anchor) anchor_ = eyeOfWorld(*anchor);
   }
 
-  PictureFrame frame() {
-    PictureFrame out;
-    if (!anchor_) {
-      // First centred, which shows what the top of the picture is; then
-      // with the middle of that top under the flame.
-      findTopBand(solve(out.nearLimited));
-      underFlame_ = true;
-    }
-    out.shift = solve(out.nearLimited);
-    return out;
+  Vec3 frame(bool& nearLimited) {
+    // Without an anchor: first centred, which shows what the top of the
+    // picture is; then with the middle of that top under the flame.
+    if (!anchor_) findTopBand(solve(nearLimited));
+    underFlame_ = true;
+    return solve(nearLimited);
   }
 
  private:
-  double depth(const Vec3& e, double z) const { return -(e.z + z); }
+  static double depth(const Vec3& e, double z) { return -(e.z + z); }
   double x(size_t i, Vec3 s) const { return lens_.pixel(eye_[i] + s).x; }
 
-  // The sideways (or upward) shift at depth z that shows `e` on `column` (`row`).
-  double shiftToColumn(const Vec3& e, double column, double z) const {
+  // The sideways (upward) shift at depth z that shows `e` on `column` (`row`).
+  double toColumn(const Vec3& e, double column, double z) const {
     return (column - lens_.cx) * depth(e, z) / lens_.kx - e.x;
   }
-  double shiftToRow(const Vec3& e, double row, double z) const {
+  double toRow(const Vec3& e, double row, double z) const {
     return (row - lens_.cy) * depth(e, z) / lens_.ky - e.y;
+  }
+  // The sideways shift that puts the middle of points a and b on `column`.
+  double toMiddle(size_t a, size_t b, double column, double z) const {
+    const double da = depth(eye_[a], z), db = depth(eye_[b], z);
+    return (2.0 * (column - lens_.cx) / lens_.kx - eye_[a].x / da - eye_[b].x / db) /
+           (1.0 / da + 1.0 / db);
   }
 
   PixelBox box(Vec3 s) const {
@@ -61,53 +61,43 @@ class Picture {
     return b;
   }
 
-  // The shift that puts the middle of points a and b on `column`.
-  double shiftToMiddle(size_t a, size_t b, double column, double z) const {
-    const double da = depth(eye_[a], z), db = depth(eye_[b], z);
-    return (2.0 * (column - lens_.cx) / lens_.kx - eye_[a].x / da - eye_[b].x / db) /
-           (1.0 / da + 1.0 / db);
-  }
-
-  // The middle of the whole picture on `column`: the extreme points change
-  // with the shift only while it settles.
-  double centre(Vec3 s, double column) const {
+  // The middle of the whole picture on the target's middle: the extreme
+  // points change with the shift only while it settles.
+  double centred(Vec3 s) const {
     for (int round = 0; round < 16; ++round) {
       size_t left = 0, right = 0;
       for (size_t i = 1; i < eye_.size(); ++i) {
         if (x(i, s) < x(left, s)) left = i;
         if (x(i, s) > x(right, s)) right = i;
       }
-      const double next = shiftToMiddle(left, right, column, s.z);
+      const double next = toMiddle(left, right, (target_.left + target_.right) / 2.0, s.z);
       if (next == s.x) break;
       s.x = next;
     }
     return s.x;
   }
 
-  // For a depth, the shift that puts the picture's top on the target row
-  // and its middle (or its top's middle, or the anchor) on the target column,
-  // moved back inside the target's sides if that leaves them. Each point
-  // rises with the shift, so the top reaches the row first for the point
-  // needing the least shift; the left side reaches a column last.
+  // At depth z: the top on the target row (each point rises with the shift,
+  // so the point needing the least shift reaches it first) and the chosen
+  // middle on the column, moved back inside the target's sides if that
+  // leaves them.
   Vec3 placeAtDepth(double z) const {
     Vec3 s{0.0, kInfinity, z};
     if (anchor_) {
-      s.x = shiftToColumn(*anchor_, target_.flameX, z);
-      s.y = shiftToRow(*anchor_, target_.top, z);
+      s = {toColumn(*anchor_, target_.flameX, z), toRow(*anchor_, target_.top, z), z};
     } else {
-      for (const Vec3& e : eye_) s.y = std::min(s.y, shiftToRow(e, target_.top, z));
-      s.x = underFlame_ ? shiftToMiddle(bandLeft_, bandRight_, target_.flameX, z)
-                        : centre(s, (target_.left + target_.right) / 2.0);
+      for (const Vec3& e : eye_) s.y = std::min(s.y, toRow(e, target_.top, z));
+      s.x = underFlame_ ? toMiddle(bandLeft_, bandRight_, target_.flameX, z) : centred(s);
     }
     const PixelBox b = box(s);
     if (b.left < target_.left && b.right > target_.right) {
-      s.x = centre(s, (target_.left + target_.right) / 2.0);  // wider than the target: centred
+      s.x = centred(s);  // wider than the target
     } else if (b.left < target_.left) {
       s.x = -kInfinity;
-      for (const Vec3& e : eye_) s.x = std::max(s.x, shiftToColumn(e, target_.left, z));
+      for (const Vec3& e : eye_) s.x = std::max(s.x, toColumn(e, target_.left, z));
     } else if (b.right > target_.right) {
       s.x = kInfinity;
-      for (const Vec3& e : eye_) s.x = std::min(s.x, shiftToColumn(e, target_.right, z));
+      for (const Vec3& e : eye_) s.x = std::min(s.x, toColumn(e, target_.right, z));
     }
     return s;
   }
@@ -141,11 +131,10 @@ class Picture {
   // The leftmost and rightmost of the points near the picture's top.
   void findTopBand(Vec3 s) {
     const PixelBox all = box(s);
-    const double from = all.top - kTopBand * all.height();
     double left = kInfinity, right = -kInfinity;
     for (size_t i = 0; i < eye_.size(); ++i) {
       const view::Pixel p = lens_.pixel(eye_[i] + s);
-      if (p.y < from) continue;
+      if (p.y < all.top - kTopBand * all.height()) continue;
       if (p.x < left) left = p.x, bandLeft_ = i;
       if (p.x > right) right = p.x, bandRight_ = i;
     }
@@ -159,33 +148,29 @@ class Picture {
   size_t bandLeft_ = 0, bandRight_ = 0;
 };
 
-Vec3 cameraOffset() {
-  const Vec3 origin = view::worldToEye({});
-  const Vec3 moved = view::worldToEye({1.0, 2.0, 4.0}) - origin;
-  if (moved.x != 1.0 || moved.y != 2.0 || moved.z != 4.0) {
-    throw std::logic_error("framing: the camera is not a pure translation");
-  }
-  return origin;
-}
-
 }  // namespace
 
 Lens Lens::ofTheWindow() {
-  const view::Pixel c = view::eyeToWindow({0.0, 0.0, -1.0});
-  const view::Pixel u = view::eyeToWindow({1.0, 1.0, -1.0});
+  const view::Pixel c = view::eyeToWindow({0.0, 0.0, -1.0}), u = view::eyeToWindow({1, 1, -1});
   return {c.x, c.y, u.x - c.x, u.y - c.y};
 }
 
 Vec3 eyeOfWorld(Vec3 world) {
-  static const Vec3 offset = cameraOffset();
+  static const Vec3 offset = [] {
+    const Vec3 origin = view::worldToEye({}), moved = view::worldToEye({1, 2, 4}) - origin;
+    if (moved.x != 1.0 || moved.y != 2.0 || moved.z != 4.0) {
+      throw std::logic_error("framing: the camera is not a pure translation");
+    }
+    return origin;
+  }();
   return world + offset;
 }
 
 Vec3 worldOfEye(Vec3 eye) { return eye - eyeOfWorld({}); }
 
-PictureFrame framePicture(const std::vector<Vec3>& world, const FramingTarget& target,
-                          const std::optional<Vec3>& anchor) {
-  return Picture(world, target, anchor).frame();
+Vec3 framePicture(const std::vector<Vec3>& world, const FramingTarget& target,
+                  const std::optional<Vec3>& anchor, bool& nearLimited) {
+  return Picture(world, target, anchor).frame(nearLimited);
 }
 
 }  // namespace framing

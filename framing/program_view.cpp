@@ -1,7 +1,4 @@
-// What the program makes of the files, through its own reader's arithmetic
-// and its own view; and the small geometry the framing shares.
-#include <stdexcept>
-
+// What the program makes of the files, and the small geometry the framing shares.
 #include "framing/parts.h"
 #include "mesh/measure.h"
 
@@ -15,8 +12,8 @@ Vector3 asFloats(const Vec3& v) {
 
 std::vector<Vector3> floatsOf(const Mesh* mesh) {
   std::vector<Vector3> out;
-  if (mesh != nullptr) {
-    for (const Vec3& v : mesh->vertices) out.push_back(asFloats(v));
+  for (size_t i = 0; mesh != nullptr && i < mesh->vertices.size(); ++i) {
+    out.push_back(asFloats(mesh->vertices[i]));
   }
   return out;
 }
@@ -27,17 +24,11 @@ template <typename Chain>
 std::vector<Vec3> worldOf(const Mesh& mesh, Chain chain) {
   const Affine toWorld = sampleAffine(chain);
   std::vector<Vec3> world;
-  world.reserve(mesh.vertices.size());
   for (const Vec3& v : mesh.vertices) world.push_back(toWorld(v));
   return world;
 }
 
 }  // namespace
-
-void PixelBox::add(view::Pixel p) {
-  left = std::min(left, p.x), right = std::max(right, p.x);
-  bottom = std::min(bottom, p.y), top = std::max(top, p.y);
-}
 
 view::Mat3 inverse(const view::Mat3& m) {
   const Vec3 r0{m[0][0], m[0][1], m[0][2]}, r1{m[1][0], m[1][1], m[1][2]},
@@ -53,10 +44,8 @@ view::Mat3 inverse(const view::Mat3& m) {
 }
 
 Affine inverse(const Affine& a) {
-  Affine inv;
-  inv.m = inverse(a.m);
-  inv.b = -1.0 * (inv.m * a.b);
-  return inv;
+  const view::Mat3 m = inverse(a.m);
+  return {m, -1.0 * (m * a.b)};
 }
 
 Bounds boundsOf(const std::vector<Vec3>& points) {
