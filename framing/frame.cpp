@@ -5,13 +5,11 @@ namespace framing {
 
 namespace {
 
-// Where the body may lie in the file: its larger extent about this many
-// units, unless the reader's box needs it otherwise (see placeBody).
+// The body's larger extent in its file, unless the reader's box needs it otherwise.
 constexpr double kFileSize = 10.0;
 
-// The picture does not depend on the model's units or where its origin
-// lies: the points in units of the body's size about its box's middle, so
-// that every number the framing handles is near 1.
+// In units of the body's size about its box's middle: the picture does not
+// depend on the model's units or origin, and every number handled is near 1.
 std::vector<Vec3> inUnits(const std::vector<Vec3>& points, const Bounds& body) {
   const Vec3 size = body.size(), middle = 0.5 * (body.min + body.max);
   const double unit = std::max({size.x, size.y, size.z});
@@ -20,12 +18,10 @@ std::vector<Vec3> inUnits(const std::vector<Vec3>& points, const Bounds& body) {
   return out;
 }
 
-// The program scales the model by the larger of its file's x and y extents,
-// which its quarter turn makes the depth and the height; the width plays no
-// part, so a body longer than high and deep would show many times too
-// large. Two vertices no face names, in front of and behind its middle,
-// stretch its depth to its width: the program scales by them and draws
-// nothing of them. Returns how many.
+// The program scales by the larger of the file's x and y extents, the depth
+// and height once turned, so a body longer than high and deep would show
+// many times too large: two vertices no face names, before and behind its
+// middle, stretch its depth to its width. Returns how many.
 size_t addDepthMarkers(std::vector<Vec3>& design) {
   const Vec3 size = boundsOf(design).size();
   if (size.x <= std::max(size.y, size.z)) return 0;
@@ -35,17 +31,15 @@ size_t addDepthMarkers(std::vector<Vec3>& design) {
   return 2;
 }
 
-// The program turns the body by the view's body turn; the file holds it
-// turned back, so that it shows upright and facing the viewer.
+// The file holds the body turned back from the program's body turn.
 Vec3 turnedBack(Vec3 p) { return view::transpose(view::rotation(view::kBodyTurn)) * p; }
 
-// Body file points p = a f + t for the turned-back design points f. For
-// every a > 0 one t shows the body's mean at `meanWorld`, and the same
-// picture. a is chosen so that the reader's box, whose maxima start at a
-// tiny positive value, measures the body's true extent (some vertex at
-// positive x and some at positive y); and, given `lidMeanX` and if it can,
-// so that the lid, whose mean that is, lies where the program puts a lid's
-// middle (otherwise the lid is moved there along the line of sight).
+// Body file points p = a f + t for the turned-back design points f: for any
+// a > 0 one t shows the body's mean at `meanWorld`, the same picture. a is
+// chosen so that the reader's box, whose maxima start at a tiny positive
+// value, measures the true extent; and, given `lidMeanX` and if it can, so
+// that the lid, whose mean that is, lies where the program puts a lid's
+// middle (otherwise untilted moves it there along the line of sight).
 struct Placement {
   double a = 1.0;
   Vec3 t;
@@ -84,9 +78,7 @@ Placement placeBody(const std::vector<Vec3>& turned, Vec3 meanWorld,
 
 std::vector<bool> drawnVertices(const Mesh& mesh) {
   std::vector<bool> drawn(mesh.vertices.size(), false);
-  for (const auto& f : mesh.faces) {
-    for (int c : f) drawn[static_cast<size_t>(c)] = true;
-  }
+  for (const auto& f : mesh.faces) drawn[f[0]] = drawn[f[1]] = drawn[f[2]] = true;
   return drawn;
 }
 
@@ -103,10 +95,9 @@ Vec3 asFloats(Vec3 v) {
   return {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z)};
 }
 
-// The body's file: written as floats, a sliver of a face can lose its area
+// The body's file. Written as floats, a sliver of a face can lose its area
 // and is dropped; if that leaves a vertex undrawn, the picture is framed
-// again without it. Returns the world's shift, and sets `depth` to the world
-// z of the body's middle.
+// again without it. Returns the world's shift; `depth`: the body's middle's.
 Vec3 placeBodyFile(FramedModel& out, const std::vector<Vec3>& turned, const Request& request,
                    const view::MeshFrame& reference, const std::optional<Vec3>& anchor,
                    std::optional<double> lidMeanX, double& depth) {
@@ -173,7 +164,7 @@ FramedModel frameModel(const Mesh& body, const Request& request) {
   if (request.lidInPlace) {
     for (const Vec3& d : lid) lidInWorld.push_back(designToWorld(d) + shift);
   } else {
-    lidInWorld = lidBeside(lid, {out.frame, designToWorld.m, out.body, depth}, out.lidScale);
+    lidInWorld = lidBeside(lid, designToWorld.m, out.body, depth, out.lidScale);
   }
   for (const Vec3& q : untilted(lidInWorld, out.frame)) out.lid.vertices.push_back(asFloats(q));
   out.lid.faces = request.lid->faces;

@@ -39,7 +39,6 @@ struct FrameError : std::runtime_error {
 struct PixelBox {
   double left = std::numeric_limits<double>::infinity(), right = -left;
   double bottom = left, top = -left;
-  bool empty() const { return left > right; }
   void add(view::Pixel p) {
     left = std::min(left, p.x), right = std::max(right, p.x);
     bottom = std::min(bottom, p.y), top = std::max(top, p.y);

@@ -13,12 +13,11 @@ namespace {
 constexpr double kFlameClearance = 60.0;
 constexpr double kWindowMargin = 2.0;
 
-// The largest scale up to 1 at which the lid `open` (about its hinge, at the
-// origin), shrunk towards the hinge, stays inside the window right of
-// `clearance`. Each bound on a point's pixel is linear in the scale once
-// multiplied by the point's depth, so each gives its limit in closed form;
-// within half a pixel of the hinge counts as clear, since a lid shrunk to
-// nothing lies at the hinge itself.
+// The largest scale up to 1 at which the lid `open` (about its hinge at the
+// origin), shrunk towards the hinge, stays in the window right of
+// `clearance`. Each bound on a pixel times the depth is linear in the scale:
+// a closed form. Half a pixel from the hinge counts as clear, as a lid
+// shrunk to nothing lies at the hinge.
 double largestFittingScale(const std::vector<Vec3>& open, Vec3 hinge,
                            const view::Mat3& designToWorld, double clearance) {
   const Lens lens = Lens::ofTheWindow();
@@ -47,24 +46,24 @@ double largestFittingScale(const std::vector<Vec3>& open, Vec3 hinge,
 
 }  // namespace
 
-std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const BodyInView& body, double& scale) {
-  // Opened about its hinge, the edge along the line of sight through its
-  // lower right corner, which goes to the body's top right (or right of the
-  // flame, if that is farther right).
+std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const view::Mat3& designToWorld,
+                            const PixelBox& picture, double depth, double& scale) {
+  // Opened about its hinge, the edge along the line of sight through its lower
+  // right corner, placed at the body's top right (or right of the flame).
   const Bounds box = boundsOf(lid);
   const Vec3 pivot{box.max.x, box.min.y, (box.min.z + box.max.z) / 2.0};
   const view::Mat3 opening = dataset::lidOpening();
   std::vector<Vec3> open;
   for (const Vec3& p : lid) open.push_back(opening * (p - pivot));
   const double clearance = view::flameOrigin().x + kFlameClearance;
-  const view::Pixel hingePixel{std::max(body.picture.right, clearance), body.picture.top};
+  const view::Pixel hingePixel{std::max(picture.right, clearance), picture.top};
   const Vec3 hinge =
-      worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, body.depth}).z));
+      worldOfEye(Lens::ofTheWindow().eyeAt(hingePixel, eyeOfWorld({0.0, 0.0, depth}).z));
   // As large as the model made it, unless that leaves the window.
-  scale = largestFittingScale(open, hinge, body.designToWorld, clearance);
+  scale = largestFittingScale(open, hinge, designToWorld, clearance);
   if (!(scale > 0.0)) throw FrameError("the lid cannot be placed within the window");
   std::vector<Vec3> world;
-  for (const Vec3& p : open) world.push_back(hinge + body.designToWorld * (scale * p));
+  for (const Vec3& p : open) world.push_back(hinge + designToWorld * (scale * p));
   return world;
 }
 
@@ -103,7 +102,7 @@ std::vector<Vec3> untilted(const std::vector<Vec3>& world, const view::MeshFrame
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j) m[i][j] = (i == j ? 1.0 : 0.0) - back[i][j] + a[i] * a[j];
   }
-  const Vec3 c = inverse(m) * (back * (meanOf(landed) - offset));
+  const Vec3 c = view::inverse(m) * (back * (meanOf(landed) - offset));
   std::vector<Vec3> out;
   for (const Vec3& p : landed) out.push_back(back * (p - offset + c));
   return out;

@@ -7,9 +7,8 @@
 
 namespace framing {
 
-// p -> m p + b. The program's placement chain is affine in the point, so it
-// is sampled once (at the origin and the unit points) and applied to every
-// vertex.
+// p -> m p + b: the program's placement chain, sampled once at the origin
+// and the unit points and applied to every vertex.
 struct Affine {
   view::Mat3 m{};
   Vec3 b;
@@ -25,7 +24,6 @@ Affine sampleAffine(F f) {
   }
   return a;
 }
-view::Mat3 inverse(const view::Mat3& m);  // std::domain_error when there is none
 Affine inverse(const Affine& a);
 
 struct Bounds {
@@ -58,17 +56,12 @@ Vec3 worldOfEye(Vec3 eye);
 Vec3 framePicture(const std::vector<Vec3>& world, const FramingTarget& target,
                   const std::optional<Vec3>& anchor, bool& nearLimited);
 
-// The body as the program shows it, which the lid is placed beside.
-struct BodyInView {
-  view::MeshFrame frame;       // from the body file
-  view::Mat3 designToWorld{};  // a length in the model as it shows in the world
-  PixelBox picture;
-  double depth = 0.0;  // world z of the body's middle
-};
 // The world points of the lid (upright, in the body's units, closed) opened
-// beside the body's top right of the flame, shrunk when it must be to fit
-// the window (`scale` below 1).
-std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const BodyInView& body, double& scale);
+// beside the top of the body `picture`, whose middle lies at world z `depth`,
+// right of the flame; shrunk when it must be to fit the window (`scale`
+// below 1). `designToWorld`: a length in the model as it shows in the world.
+std::vector<Vec3> lidBeside(const std::vector<Vec3>& lid, const view::Mat3& designToWorld,
+                            const PixelBox& picture, double depth, double& scale);
 // The lid file's points that the program's tilt and offsets bring to `world`.
 std::vector<Vec3> untilted(const std::vector<Vec3>& world, const view::MeshFrame& frame);
 

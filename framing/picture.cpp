@@ -10,15 +10,12 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // How near the eye the body may come, in world units: a body deep along the
 // line of sight would fill the target only so near that its front would look
-// many times larger than its back. Closer than this it shows smaller.
+// many times larger than its back.
 constexpr double kClosest = 0.5;
-
-// How much of the picture's height counts as its top, whose middle goes
-// under the flame: a wick, a chimney, a spout, or the whole of a flat top.
+// The share of the picture's height whose middle goes under the flame: a
+// wick, a chimney, a spout, or the whole of a flat top.
 constexpr double kTopBand = 0.03;
-
-// Halving the depth's interval this often leaves it far below a pixel's worth.
-constexpr int kDepthSteps = 64;
+constexpr int kDepthSteps = 64;  // leaves the depth far below a pixel's worth
 
 class Picture {
  public:
@@ -30,8 +27,7 @@ class Picture {
   }
 
   Vec3 frame(bool& nearLimited) {
-    // Without an anchor: first centred, which shows what the top of the
-    // picture is; then with the middle of that top under the flame.
+    // Centred first, which shows what the picture's top is (without an anchor).
     if (!anchor_) findTopBand(solve(nearLimited));
     underFlame_ = true;
     return solve(nearLimited);
@@ -39,7 +35,6 @@ class Picture {
 
  private:
   static double depth(const Vec3& e, double z) { return -(e.z + z); }
-  double x(size_t i, Vec3 s) const { return lens_.pixel(eye_[i] + s).x; }
 
   // The sideways (upward) shift at depth z that shows `e` on `column` (`row`).
   double toColumn(const Vec3& e, double column, double z) const {
@@ -61,14 +56,14 @@ class Picture {
     return b;
   }
 
-  // The middle of the whole picture on the target's middle: the extreme
-  // points change with the shift only while it settles.
+  // The picture's middle on the target's: the extreme points settle.
   double centred(Vec3 s) const {
     for (int round = 0; round < 16; ++round) {
       size_t left = 0, right = 0;
       for (size_t i = 1; i < eye_.size(); ++i) {
-        if (x(i, s) < x(left, s)) left = i;
-        if (x(i, s) > x(right, s)) right = i;
+        const double x = lens_.pixel(eye_[i] + s).x;
+        if (x < lens_.pixel(eye_[left] + s).x) left = i;
+        if (x > lens_.pixel(eye_[right] + s).x) right = i;
       }
       const double next = toMiddle(left, right, (target_.left + target_.right) / 2.0, s.z);
       if (next == s.x) break;
@@ -77,10 +72,9 @@ class Picture {
     return s.x;
   }
 
-  // At depth z: the top on the target row (each point rises with the shift,
-  // so the point needing the least shift reaches it first) and the chosen
-  // middle on the column, moved back inside the target's sides if that
-  // leaves them.
+  // At depth z: the top on the target row (first reached by the point that
+  // needs the least shift) and the chosen middle on the column, moved back
+  // inside the target's sides if that leaves them.
   Vec3 placeAtDepth(double z) const {
     Vec3 s{0.0, kInfinity, z};
     if (anchor_) {
@@ -102,16 +96,14 @@ class Picture {
     return s;
   }
 
-  // How far the picture stays inside the target's bottom and width; farther
-  // means smaller, so it grows with the distance.
+  // How far inside the target's bottom and width; grows with the distance.
   double slack(double z) const {
     const PixelBox b = box(placeAtDepth(z));
     return std::min(b.bottom - target_.bottom, (target_.right - target_.left) - b.width());
   }
 
   Vec3 solve(bool& nearLimited) const {
-    // Depths at which the whole body lies between the near and far planes,
-    // with room to spare.
+    // Depths with the whole body between the near and far planes, and room to spare.
     double nearest = -kInfinity, farthest = kInfinity;
     for (const Vec3& e : eye_) nearest = std::max(nearest, e.z), farthest = std::min(farthest, e.z);
     double zNear = -kClosest - nearest, zFar = -0.95 * view::kFarPlane - farthest;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace view {
 
@@ -36,6 +37,19 @@ Mat3 transpose(const Mat3& m) {
     for (int j = 0; j < 3; ++j) t[i][j] = m[j][i];
   }
   return t;
+}
+
+Mat3 inverse(const Mat3& m) {
+  const Vec3 r0{m[0][0], m[0][1], m[0][2]}, r1{m[1][0], m[1][1], m[1][2]},
+      r2{m[2][0], m[2][1], m[2][2]};
+  // The inverse's columns are the cross products of the rows over the determinant.
+  const Vec3 c0 = cross(r1, r2), c1 = cross(r2, r0), c2 = cross(r0, r1);
+  const double det = dot(r0, c0);
+  if (det == 0.0 || !std::isfinite(det)) throw std::domain_error("singular matrix");
+  const double k = 1.0 / det;
+  return {{{k * c0.x, k * c1.x, k * c2.x},
+           {k * c0.y, k * c1.y, k * c2.y},
+           {k * c0.z, k * c1.z, k * c2.z}}};
 }
 
 // The matrix of glRotatef's documentation.

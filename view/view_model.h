@@ -26,6 +26,8 @@ double length(Vec3 a);
 using Mat3 = std::array<std::array<double, 3>, 3>;
 Vec3 operator*(const Mat3& m, Vec3 v);
 Mat3 transpose(const Mat3& m);
+// Throws std::domain_error when `m` has no inverse.
+Mat3 inverse(const Mat3& m);
 
 // An angle and an axis exactly as glRotatef is given them; GL normalises the
 // axis, so (0, -90, 0) is a turn about -y.
