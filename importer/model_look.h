@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "textures/picture_import.h"
+
 namespace importer {
 
 // A material as Lit shows it: its colour (0 to 255 per channel) and the
@@ -22,15 +24,6 @@ struct MaterialLook {
 };
 
 MaterialLook lookOfMaterial(const aiMaterial& material);
-
-// Decoded red-green-blue pixels, the top row first, and the name the summary
-// gives them ("duckCM.tga", or "embedded texture 0").
-struct RgbPicture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
-  std::string name;
-};
 
 // Decodes the texture `named` by a material of the model at `modelPath`:
 // embedded in the scene, or a file beside the model (TGA, PNG, JPEG, BMP and

@@ -13,7 +13,6 @@
 #include "importer/progress.h"
 #include "importer/read.h"
 #include "importer/simplify.h"
-#include "importer/texture.h"
 #include "importer/winding.h"
 
 namespace importer {
@@ -180,7 +179,11 @@ Summary runImport(const Options& options, std::ostream& out) {
 
   std::optional<RgbPicture> given;
   if (!options.texture.empty()) {
-    given = readImage(options.texture);
+    try {
+      given = readPicture(options.texture);
+    } catch (const PictureError& e) {
+      throw ImportError(e.what());
+    }
     progress.stage("texture", options.texture + ": " + std::to_string(given->width) + " x " +
                                   std::to_string(given->height) + " pixels");
   }

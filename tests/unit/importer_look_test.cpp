@@ -8,10 +8,10 @@
 #include <string>
 
 #include "dataset/pictures.h"
-#include "importer/texture.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
 #include "tests/unit/look_test_support.h"
+#include "textures/picture_import.h"
 #include "tools/model_looks/look_models.h"
 
 namespace {
@@ -255,7 +255,7 @@ TEST(ImportLook, ALidKeepsItsOwnLookBesideTheBodys) {
 
 TEST(ImportLook, AModelsTextureGrowsByRepeatingPixelsAndShrinksTo1024) {
   const looks::Picture four = looks::fourColours();
-  const Image grown = importer::modelTexture({four.width, four.height, four.rgb, "four"});
+  const Image grown = modelTexture({four.width, four.height, four.rgb, "four"});
   ASSERT_EQ(grown.width, 4u);
   ASSERT_EQ(grown.height, 4u);
   for (std::uint32_t row = 0; row < 4; ++row) {  // bottom row first
@@ -267,12 +267,11 @@ TEST(ImportLook, AModelsTextureGrowsByRepeatingPixelsAndShrinksTo1024) {
           << "row " << row << " column " << column;
     }
   }
-  const Image wide =
-      importer::modelTexture({3000, 3, std::vector<std::uint8_t>(3000 * 3 * 3, 90), "wide"});
+  const Image wide = modelTexture({3000, 3, std::vector<std::uint8_t>(3000 * 3 * 3, 90), "wide"});
   EXPECT_EQ(wide.width, 1024u);
   EXPECT_EQ(wide.height, 4u);
   EXPECT_EQ(wide.data[0], 90);
-  EXPECT_EQ(importer::textureSide(3000), 512);  // the surface stays at most 512
+  EXPECT_EQ(textureSide(3000), 512);  // the surface stays at most 512
 }
 
 }  // namespace

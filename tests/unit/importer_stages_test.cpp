@@ -14,9 +14,9 @@
 #include "dataset/mesh_text.h"
 #include "framing/frame.h"
 #include "importer/orient.h"
-#include "importer/texture.h"
 #include "tests/support/test_models.h"
 #include "tests/unit/importer_test_support.h"
+#include "textures/picture_import.h"
 #include "tools/shapes/shapes.h"
 
 namespace {
@@ -376,12 +376,12 @@ TEST(Write, MeshTextHoldsOnlyVertexAndFaceLinesWithExactFloats) {
 }
 
 TEST(Texture, SidesArePowersOfTwoFromFourTo512) {
-  EXPECT_EQ(importer::textureSide(1), 4);
-  EXPECT_EQ(importer::textureSide(5), 4);
-  EXPECT_EQ(importer::textureSide(6), 8);
-  EXPECT_EQ(importer::textureSide(300), 256);
-  EXPECT_EQ(importer::textureSide(400), 512);
-  EXPECT_EQ(importer::textureSide(100000), 512);
+  EXPECT_EQ(textureSide(1), 4);
+  EXPECT_EQ(textureSide(5), 4);
+  EXPECT_EQ(textureSide(6), 8);
+  EXPECT_EQ(textureSide(300), 256);
+  EXPECT_EQ(textureSide(400), 512);
+  EXPECT_EQ(textureSide(100000), 512);
 }
 
 // An image 700 by 300, red above and blue below, as TGA and PNG.
