@@ -47,10 +47,10 @@ struct PixelBox {
   double height() const { return top - bottom; }
 };
 
-// Where the body's picture belongs: inside left, right and bottom, its top
-// on `top`, the middle of its top under `flameX` as far as the sides allow.
-// framingTarget(): the click rectangle, a quarter pixel in from its sides so
-// that the pixels along them light, under the flame.
+// Where the body's picture belongs: inside left, right and bottom, its top on
+// `top`, the middle of its top under `flameX` as far as the sides allow.
+// framingTarget(): the click rectangle (a quarter pixel in, so that the
+// pixels along its sides light) under the flame.
 struct FramingTarget {
   double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0, flameX = 0.0;
 };
@@ -77,9 +77,8 @@ struct FramedModel {
   bool tooDeep = false;     // too deep along the line of sight to fill the target
 };
 
-// `body` is upright and facing the viewer. Throws FrameError when the model
-// cannot be shown whole within the program's view (thousands of times longer
-// than thick, or thinner than floats can tell).
+// `body` is upright and facing the viewer. Throws FrameError when it cannot
+// be shown whole (thousands of times longer than thick, or too thin for floats).
 FramedModel frameModel(const Mesh& body, const Request& request = {});
 
 // What the program makes of the files, through its reader's own arithmetic

@@ -24,7 +24,10 @@ Affine sampleAffine(F f) {
   }
   return a;
 }
-Affine inverse(const Affine& a);
+inline Affine inverse(const Affine& a) {
+  const view::Mat3 m = view::inverse(a.m);
+  return {m, -1.0 * (m * a.b)};
+}
 
 struct Bounds {
   Vec3 min{HUGE_VAL, HUGE_VAL, HUGE_VAL}, max{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};

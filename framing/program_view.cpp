@@ -30,11 +30,6 @@ std::vector<Vec3> worldOf(const Mesh& mesh, Chain chain) {
 
 }  // namespace
 
-Affine inverse(const Affine& a) {
-  const view::Mat3 m = view::inverse(a.m);
-  return {m, -1.0 * (m * a.b)};
-}
-
 Bounds boundsOf(const std::vector<Vec3>& points) {
   Bounds b;
   for (const Vec3& p : points) {
