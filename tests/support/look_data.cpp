@@ -17,7 +17,7 @@ namespace {
 // A model as the importer's framing takes it (upright, facing the viewer),
 // with its look, one entry per vertex.
 struct Model {
-  importer::Mesh mesh;
+  dataset::Mesh mesh;
   MeshLook look;
 };
 
