@@ -1,10 +1,7 @@
 #include "tools/datagen/lighter_model.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numeric>
-#include <stdexcept>
 
 #include "dataset/face_order.h"
 #include "dataset/lid.h"
