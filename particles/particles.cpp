@@ -41,11 +41,20 @@ void randomSparkVelocity(float velocity[3], RandomSource random) {
   velocity[2] = static_cast<float>((random() % 50 - 25) * 10);
 }
 
-// The narrow, rising spread of a particle born again in the flame.
+// The narrow, rising spread of a particle born again in the flame: each
+// component from its low end, kFlameSpread values wide.
+constexpr int kFlameSpread = 60;
+constexpr int kFlameLowX = -32;
+constexpr int kFlameLowYZ = -30;
+
 void randomFlameVelocity(float velocity[3], const FlameState& flame, RandomSource random) {
-  velocity[0] = static_cast<float>(random() % 60 - 32) + flame.xspeed;
-  velocity[1] = static_cast<float>(random() % 60 - 30) + flame.yspeed;
-  velocity[2] = static_cast<float>(random() % 60 - 30);
+  velocity[0] = static_cast<float>(random() % kFlameSpread + kFlameLowX) + flame.xspeed;
+  velocity[1] = static_cast<float>(random() % kFlameSpread + kFlameLowYZ) + flame.yspeed;
+  velocity[2] = static_cast<float>(random() % kFlameSpread + kFlameLowYZ);
+}
+
+bool withinFlameSpread(float v, int low) {
+  return v >= static_cast<float>(low) && v <= static_cast<float>(low + kFlameSpread - 1);
 }
 
 // `col` is kept in range by the menu and the cycle; clamping here keeps a
@@ -98,6 +107,13 @@ void advanceParticle(Particle& p, const FlameState& flame, RandomSource random) 
     placeAtOrigin(p);
     randomSparkVelocity(p.velocity, random);
   }
+}
+
+bool hasFlameVelocity(const Particle& p, const FlameState& flame) {
+  // The upward acceleration only ever adds to the vertical speed.
+  return withinFlameSpread(p.velocity[0] - flame.xspeed, kFlameLowX) &&
+         p.velocity[1] - flame.yspeed >= static_cast<float>(kFlameLowYZ) &&
+         withinFlameSpread(p.velocity[2], kFlameLowYZ);
 }
 
 void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw) {

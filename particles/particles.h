@@ -54,5 +54,10 @@ void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw);
 // used up, and re-launch it while a spark is playing.
 void advanceParticle(Particle& particle, const FlameState& flame, RandomSource random);
 
+// Whether the particle flies as the flame launches it (true) or as a spark
+// burst or the start state do: the flame's narrow, rising spread, as far as
+// spark velocities can be told from it (about 1 in 170 cannot).
+bool hasFlameVelocity(const Particle& particle, const FlameState& flame);
+
 // The colour-cycle tick, once per frame.
 void check_keys(FlameState& flame);
