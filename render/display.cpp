@@ -15,6 +15,10 @@ void applyView(const ViewState& v) {
                  view::kFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glViewport(0, 0, v.GW, v.GH);
+  applyCamera(v);
+}
+
+void applyCamera(const ViewState& /*view*/) {
   gluLookAt(view::kEye.x, view::kEye.y, view::kEye.z, view::kLookAt.x, view::kLookAt.y,
             view::kLookAt.z, view::kUp.x, view::kUp.y, view::kUp.z);
 }
@@ -35,7 +39,7 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
   // The particles are drawn without the camera, in eye coordinates.
   if (flame.flameOn) {
     if (litMode) {
-      drawLitParticles(flame, lit);
+      drawLitFlame(view, meshes, flame, lit);
     } else {
       drawParticles(flame, std::rand);
     }

@@ -3,12 +3,10 @@
 
 #include <GL/gl.h>
 
-#include <cstdlib>
-
-#include "particles/draw.h"
 #include "render/placement.h"
-#include "view/view_model.h"
+#include "render/render.h"
 #include "textures/textures.h"
+#include "view/view_model.h"
 
 namespace {
 
@@ -140,6 +138,14 @@ void drawMesh(const LitMesh& mesh, const LitState& lit) {
   endSurface(surface);
 }
 
+// The mesh's triangles with nothing but their positions.
+void drawPositions(const LitMesh& mesh) {
+  if (mesh.indices.empty()) return;
+  glVertexPointer(3, GL_FLOAT, 0, mesh.positions.data());
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT,
+                 mesh.indices.data());
+}
+
 }  // namespace
 
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
@@ -172,10 +178,20 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
   glEnable(GL_BLEND);
 }
 
-void drawLitParticles(FlameState& flame, const LitState& lit) {
-  glBindTexture(GL_TEXTURE_2D, lit.particleTexture);
-  glDepthMask(GL_FALSE);
-  drawParticles(flame, std::rand);
-  glDepthMask(GL_TRUE);
-  glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
+void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState& lit) {
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDisable(GL_TEXTURE_2D);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glPushMatrix();
+  applyCamera(view);
+  placeBody(view, meshes);
+  glPushMatrix();
+  placeLidOnBody(meshes);
+  drawPositions(lit.lid);
+  glPopMatrix();
+  drawPositions(lit.body);
+  glPopMatrix();
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glEnable(GL_TEXTURE_2D);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }

@@ -17,10 +17,23 @@
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
                     const TextureState& textures, LitState& lit);
 
-// Draws and moves the particles as the other modes do, but textured with the
-// particle image and without depth writes, so that no particle's dark
-// corners hide another; binds the silver texture again afterwards.
-void drawLitParticles(FlameState& flame, const LitState& lit);
+// Draws the flame and its sparks by their looks (flame_look.h) and moves
+// the particles exactly as the other modes do. The squares, textured with
+// the particle image, go into the flame buffer (flame_buffer.h) with this
+// frame's projection and modelview, over a viewport of the buffer's size,
+// behind the lighter's depth drawn there first; the buffer is then added
+// onto the frame over the particles' box. Leaves the render state as it
+// found it, the silver texture bound.
+void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& flame, LitState& lit);
+
+// Gives up the flame buffer's GL objects and draws the flame through
+// `path` from the next frame on (kUnchosen: the driver's best again), for
+// tests and benchmarks that compare the two.
+void useFlamePath(LitState& lit, FlameTarget::Path path);
+
+// The lid and the body into the depth buffer only, placed as drawLitObjects
+// places them, with the camera multiplied on for the call.
+void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState& lit);
 
 // The flame light's fall-off and the material's shininess, and the
 // material's colour following per-vertex colours (on) or not (off): the

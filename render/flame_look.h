@@ -1,0 +1,57 @@
+// How Lit draws each particle, from the particle state alone (no GL, and no
+// random number): the steady flame as a lighter's flame, by how long each
+// particle has burnt, and the bursts as a flint's sparks, streaks along
+// their flight. The particles themselves stay as they are: only where and
+// how each square is drawn changes.
+//
+// Space: the particles' own, in particle units (a square of the other modes
+// is one unit wide): the origin where the flame is born, y up, and the start
+// view looking along -z. A look gives its square's centre and half sides in
+// that space; the frame places the square (flame_quads.h).
+#pragma once
+
+#include "particles/particles.h"
+
+struct ParticleLook {
+  float centre[3] = {0.0f, 0.0f, 0.0f};      // where the square is drawn
+  float rgba[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // colour, and alpha: its weight in the sum
+  float halfU[3] = {0.0f, 0.0f, 0.0f};       // centre to the middle of the side where s = 1
+  float halfV[3] = {0.0f, 0.0f, 0.0f};       // centre to the middle of the side where t = 1
+  bool visible() const { return rgba[3] > 0.0f; }
+};
+
+// Frames since a particle of the flame was born: the life it has used over
+// the life it loses a frame; 0 in the frame after its birth, when it is
+// first drawn. (Its life alone would not do: the slowest-fading particles
+// are above the window a fifth of the way through theirs, the fastest die
+// half a square above the chimney.)
+float framesLived(const Particle& p);
+
+// From this age on a flame particle is no longer drawn: the tip has faded.
+inline constexpr float kFlameTipAge = 44.0f;
+
+// A particle of the steady flame `age` frames old, born in `colour` (a row
+// of `colors`), centred on the origin: a small, faint, bluish base; a bright
+// core, whitened toward the colour; the colour itself in the body; a deeper,
+// dimmer tip that fades out by kFlameTipAge. Squares grow from the base
+// into the body and shrink toward the tip.
+ParticleLook flameLook(float age, const float colour[3]);
+
+// How far from the flame's axis, as a share of its own distance, a flame
+// particle `age` frames old is drawn: 1 near the base, less and less toward
+// the tip, so that the flame narrows upward to a point where the particles
+// themselves fan out (they keep the sideways speed they were born with).
+float flameNarrowing(float age);
+
+// A spark: a short, thin, bright streak along its velocity as the start view
+// sees it (x and y), white-hot with a hint of its colour, drawn further out
+// than it flies (the bursts are drawn far off, as small as a spark's flight
+// would be beside the chimney) and fading out as it flies away from the
+// flint, gone kSparkReach units from it.
+inline constexpr float kSparkReach = 1.2f;
+ParticleLook sparkLook(const Particle& p, float slowdown);
+
+// The look the particle takes as it flies, placed where it is drawn: the
+// flame's for a particle with the flame's velocity, nearer the axis as the
+// flame narrows; a spark's otherwise (a burst and the start state).
+ParticleLook lookOf(const Particle& p, const FlameState& flame);
