@@ -75,15 +75,24 @@ std::vector<unsigned char> litFrameFrom(Scene& s, const FlameState& start) {
   return framePixels(s.view.GW, s.view.GH);
 }
 
+// The scene's flame as start-up left it, for the tests after these.
+std::unique_ptr<FlameState> startUpFlame;
+
+Scene& startLighterAndKeepItsFlame() {
+  Scene& s = gltest::startLighter();
+  if (!startUpFlame) startUpFlame = std::make_unique<FlameState>(s.flame);
+  gltest::drawFrame();  // the window is up
+  return s;
+}
+
 void putOut(Scene& s) {
-  s.flame.flameOn = 0;
+  s.flame = *startUpFlame;
   s.view.display_mode = kSmooth;
   useFlamePath(s.lit, FlameTarget::Path::kUnchosen);
 }
 
 TEST(LitFlame, TheLightTakesTheFlamesColourInEveryChannelAndFlickersWithIt) {
-  Scene& s = gltest::startLighter();
-  gltest::drawFrame();
+  Scene& s = startLighterAndKeepItsFlame();
   auto start = steadyFlame(s);
   for (int row : {7, 0, 3}) {  // "Blue", "Red", "Green": no two channels alike
     SCOPED_TRACE("colour row " + std::to_string(row));
@@ -123,8 +132,7 @@ TEST(LitFlame, TheLightTakesTheFlamesColourInEveryChannelAndFlickersWithIt) {
 // whole frame comes out as the framebuffer's, and GL is left as the other
 // modes expect it either way.
 TEST(LitFlame, TheFramebufferAndTheCopyAddTheSameFlameAndLeaveNothingBehind) {
-  Scene& s = gltest::startLighter();
-  gltest::drawFrame();
+  Scene& s = startLighterAndKeepItsFlame();
   auto start = steadyFlame(s);
   useFlamePath(s.lit, FlameTarget::Path::kUnchosen);
   const auto throughFramebuffer = litFrameFrom(s, *start);
@@ -160,8 +168,7 @@ TEST(LitFlame, TheFramebufferAndTheCopyAddTheSameFlameAndLeaveNothingBehind) {
 // nowhere: the frame is the one without them, pixel for pixel. The same
 // squares above it show.
 TEST(LitFlame, TheLighterHidesTheFlameBehindItThroughEitherPath) {
-  Scene& s = gltest::startLighter();
-  gltest::drawFrame();
+  Scene& s = startLighterAndKeepItsFlame();
   auto flame = std::make_unique<FlameState>(s.flame);
   flame->flameOn = 1;
   flame->playSpark = 0;
@@ -191,8 +198,7 @@ TEST(LitFlame, TheLighterHidesTheFlameBehindItThroughEitherPath) {
 }
 
 TEST(LitFlame, AResizedWindowGetsABufferOfItsSizeAndASquashedOneStillMovesTheFlame) {
-  Scene& s = gltest::startLighter();
-  gltest::drawFrame();
+  Scene& s = startLighterAndKeepItsFlame();
   auto start = steadyFlame(s);
   useFlamePath(s.lit, FlameTarget::Path::kUnchosen);
   litFrameFrom(s, *start);
