@@ -3,6 +3,7 @@
 #include "particles/particles.h"
 
 #include <algorithm>
+#include <cmath>
 
 const float colors[kColorCount][3] = {
     {1.0f, 0.5f, 0.5f},   // 0 red
@@ -53,8 +54,10 @@ void randomFlameVelocity(float velocity[3], const FlameState& flame, RandomSourc
   velocity[2] = static_cast<float>(random() % kFlameSpread + kFlameLowYZ);
 }
 
-bool withinFlameSpread(float v, int low) {
-  return v >= static_cast<float>(low) && v <= static_cast<float>(low + kFlameSpread - 1);
+// Whole numbers from the low end on, within half a unit: a velocity worked
+// back from one that has summed its accelerations in floats.
+bool withinFlameSpread(double v, int low) {
+  return v >= low - 0.5 && v <= low + kFlameSpread - 0.5;
 }
 
 // `col` is kept in range by the menu and the cycle; clamping here keeps a
@@ -109,11 +112,23 @@ void advanceParticle(Particle& p, const FlameState& flame, RandomSource random) 
   }
 }
 
-bool hasFlameVelocity(const Particle& p, const FlameState& flame) {
-  // The upward acceleration only ever adds to the vertical speed.
-  return withinFlameSpread(p.velocity[0] - flame.xspeed, kFlameLowX) &&
-         p.velocity[1] - flame.yspeed >= static_cast<float>(kFlameLowYZ) &&
-         withinFlameSpread(p.velocity[2], kFlameLowYZ);
+bool flownSinceFlameBirth(const Particle& p, const FlameState& flame) {
+  if (!(p.fadeRate > 0.0f)) return false;
+  const double frames = std::round((1.0 - p.life) / p.fadeRate);
+  const double step = 1.0 / (flame.slowdown * 1000.0);
+  const float offset[3] = {flame.xspeed, flame.yspeed, 0.0f};
+  const int low[3] = {kFlameLowX, kFlameLowYZ, kFlameLowYZ};
+  for (int axis = 0; axis < 3; ++axis) {
+    // Born with v0 within the flame's spread; frame k moved it by the
+    // velocity it had then, v0 + k a.
+    const double a = p.acceleration[axis];
+    const double v0 = p.velocity[axis] - a * frames;
+    if (!withinFlameSpread(v0 - offset[axis], low[axis])) return false;
+    const double expected = step * (v0 * frames + a * frames * (frames - 1.0) / 2.0);
+    // Sums of floats drift by far less than this over a life.
+    if (std::abs(p.position[axis] - expected) > 0.01 + 1e-3 * std::abs(expected)) return false;
+  }
+  return true;
 }
 
 void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw) {

@@ -54,10 +54,12 @@ void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw);
 // used up, and re-launch it while a spark is playing.
 void advanceParticle(Particle& particle, const FlameState& flame, RandomSource random);
 
-// Whether the particle flies as the flame launches it (true) or as a spark
-// burst or the start state do: the flame's narrow, rising spread, as far as
-// spark velocities can be told from it (about 1 in 170 cannot).
-bool hasFlameVelocity(const Particle& particle, const FlameState& flame);
+// Whether the particle flies as the flame launched it at its birth: born
+// with a velocity of the flame's narrow, rising spread, and where that
+// flight has brought it in the frames it has lived (its life used over its
+// fade rate). A spark burst and the start state launch particles without a
+// new life, so their flights do not agree.
+bool flownSinceFlameBirth(const Particle& particle, const FlameState& flame);
 
 // The colour-cycle tick, once per frame.
 void check_keys(FlameState& flame);

@@ -140,7 +140,7 @@ ParticleLook sparkLook(const Particle& p, float slowdown) {
 }
 
 ParticleLook lookOf(const Particle& p, const FlameState& flame) {
-  if (!hasFlameVelocity(p, flame)) return sparkLook(p, flame.slowdown);
+  if (!flownSinceFlameBirth(p, flame)) return sparkLook(p, flame.slowdown);
   const float age = framesLived(p);
   ParticleLook look = flameLook(age, p.color);
   const float k = flameNarrowing(age);

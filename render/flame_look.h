@@ -52,6 +52,6 @@ inline constexpr float kSparkReach = 1.2f;
 ParticleLook sparkLook(const Particle& p, float slowdown);
 
 // The look the particle takes as it flies, placed where it is drawn: the
-// flame's for a particle with the flame's velocity, nearer the axis as the
-// flame narrows; a spark's otherwise (a burst and the start state).
+// flame's for a particle flying as the flame launched it, nearer the axis
+// as the flame narrows; a spark's otherwise (a burst and the start state).
 ParticleLook lookOf(const Particle& p, const FlameState& flame);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lighter/callbacks.h"
+#include "render/flame_look.h"
 #include "render/lit_drawing.h"
 #include "render/placement.h"
 #include "tests/gl/gl_fixture.h"
@@ -164,35 +165,37 @@ TEST(LitFlame, TheFramebufferAndTheCopyAddTheSameFlameAndLeaveNothingBehind) {
   putOut(s);
 }
 
-// Flame squares lower than the chimney's top lie behind it and show
+// Sparks flying down into the chimney's outline lie behind it and show
 // nowhere: the frame is the one without them, pixel for pixel. The same
-// squares above it show.
-TEST(LitFlame, TheLighterHidesTheFlameBehindItThroughEitherPath) {
+// sparks flying up show.
+TEST(LitFlame, TheLighterHidesWhatFliesBehindItThroughEitherPath) {
   Scene& s = startLighterAndKeepItsFlame();
-  auto flame = std::make_unique<FlameState>(s.flame);
-  flame->flameOn = 1;
-  flame->playSpark = 0;
-  flame->zoom = -10.0f;
-  for (Particle& p : flame->particle) {
+  auto down = std::make_unique<FlameState>(s.flame);
+  down->flameOn = 1;
+  down->playSpark = 0;
+  down->zoom = -10.0f;
+  for (Particle& p : down->particle) {
     p = Particle{};
     p.alive = true;
+    p.life = 0.5f;
     p.fadeRate = 0.01f;
-    p.life = 1.0f - 3.0f * p.fadeRate;  // a small square of the base
     std::copy(colors[1], colors[1] + 3, p.color);
-    p.velocity[1] = flame->yspeed;
-    p.position[1] = -0.6f;  // inside the chimney's outline, between its holes
+    // A short streak straight down, between the chimney's holes.
+    p.velocity[1] = -40.0f;
+    p.position[1] = -0.15f;
   }
-  auto without = std::make_unique<FlameState>(*flame);
+  auto without = std::make_unique<FlameState>(*down);
   for (Particle& p : without->particle) p.alive = false;
-  auto above = std::make_unique<FlameState>(*flame);
-  for (Particle& p : above->particle) p.position[1] = 0.6f;
+  auto up = std::make_unique<FlameState>(*down);
+  for (Particle& p : up->particle) p.position[1] = 0.15f;
+  ASSERT_TRUE(lookOf(down->particle[0], *down).visible());
   for (auto path : {FlameTarget::Path::kFramebuffer, FlameTarget::Path::kCopy}) {
     SCOPED_TRACE(path == FlameTarget::Path::kCopy ? "copies" : "framebuffer");
     useFlamePath(s.lit, path);
-    const auto hidden = litFrameFrom(s, *flame);
+    const auto hidden = litFrameFrom(s, *down);
     const auto none = litFrameFrom(s, *without);
     EXPECT_EQ(largestDifference(hidden, none), 0);
-    EXPECT_GT(largestDifference(litFrameFrom(s, *above), none), 100);
+    EXPECT_GT(largestDifference(litFrameFrom(s, *up), none), 100);
   }
   putOut(s);
 }

@@ -68,16 +68,18 @@ TEST(FlameQuads, OnlyAliveParticlesWithAVisibleLookAtTheirLooksCentreAndZoom) {
   for (Particle& p : flame->particle) {  // never initialised: not alive
     p.velocity[1] = 80.0f;
   }
+  // Born in the flame, 10 frames and past the tip's age on.
   Particle& young = flame->particle[3];
   young.alive = true;
+  young.life = 1.0f;
   young.fadeRate = 0.01f;
-  young.life = 1.0f - 10.0f * young.fadeRate;
-  young.position[0] = 0.1f;
-  young.position[1] = 0.4f;
+  young.velocity[0] = 12.0f;
   young.velocity[1] = 95.0f;
-  Particle& old = flame->particle[4];  // past the tip
+  young.acceleration[1] = 1.49f;
+  Particle& old = flame->particle[4];
   old = young;
-  old.life = 1.0f - (kFlameTipAge + 1.0f) * old.fadeRate;
+  for (int frame = 0; frame < 10; ++frame) advanceParticle(young, *flame, nullptr);
+  for (int frame = 0; frame < kFlameTipAge + 1; ++frame) advanceParticle(old, *flame, nullptr);
   FlameQuads quads;
   buildFlameQuads(*flame, quads);
   ASSERT_EQ(quads.count, 6u);

@@ -196,46 +196,69 @@ TEST(SparkLook, FadesAsItFliesAndIsGoneAtItsReach) {
   EXPECT_FALSE(sparkLook(p, 2.0f).visible());
 }
 
-TEST(ParticleKind, EveryFlameBirthIsFlameAndSparksOutsideItsSpreadAreNot) {
+TEST(ParticleKind, EveryFlameBirthIsFlameAndVelocitiesOutsideItsSpreadAreNot) {
   auto flame = steadyFlame();
   for (float vx = -32.0f; vx <= 27.0f; vx += 59.0f) {
     for (float vy = 50.0f; vy <= 109.0f; vy += 59.0f) {
       for (float vz = -30.0f; vz <= 29.0f; vz += 59.0f) {
         Particle p = bornWith(vx, vy, vz);
-        EXPECT_TRUE(hasFlameVelocity(p, *flame)) << vx << " " << vy << " " << vz;
+        EXPECT_TRUE(flownSinceFlameBirth(p, *flame)) << vx << " " << vy << " " << vz;
         for (int pass = 0; pass < 100; ++pass) advanceParticle(p, *flame, noRandom);
-        EXPECT_TRUE(hasFlameVelocity(p, *flame)) << "still rising";
+        EXPECT_TRUE(flownSinceFlameBirth(p, *flame)) << "still rising";
       }
     }
   }
-  EXPECT_FALSE(hasFlameVelocity(bornWith(-33.0f, 80.0f, 0.0f), *flame));
-  EXPECT_FALSE(hasFlameVelocity(bornWith(28.0f, 80.0f, 0.0f), *flame));
-  EXPECT_FALSE(hasFlameVelocity(bornWith(0.0f, 49.0f, 0.0f), *flame));
-  EXPECT_FALSE(hasFlameVelocity(bornWith(0.0f, 80.0f, 30.0f), *flame));
-  EXPECT_FALSE(hasFlameVelocity(bornWith(0.0f, 80.0f, -31.0f), *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(-33.0f, 80.0f, 0.0f), *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(28.0f, 80.0f, 0.0f), *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(0.0f, 49.0f, 0.0f), *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(0.0f, 80.0f, 30.0f), *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(0.0f, 80.0f, -31.0f), *flame));
   flame->xspeed = 40.0f;  // the spread moves with the speeds start-up adds
-  EXPECT_TRUE(hasFlameVelocity(bornWith(60.0f, 80.0f, 0.0f), *flame));
+  EXPECT_TRUE(flownSinceFlameBirth(bornWith(60.0f, 80.0f, 0.0f), *flame));
+}
+
+// A particle of the flame that has flown `frames` frames since its birth.
+Particle flown(const FlameState& flame, Particle p, int frames) {
+  for (int pass = 0; pass < frames; ++pass) advanceParticle(p, flame, noRandom);
+  return p;
+}
+
+TEST(ParticleKind, AFlameParticleIsOneFlyingAsItWasBornNotOneASparkRelaunched) {
+  auto flame = steadyFlame();
+  for (int frames : {0, 1, 30, 333}) {
+    EXPECT_TRUE(
+        flownSinceFlameBirth(flown(*flame, bornWith(-32.0f, 109.0f, 29.0f), frames), *flame))
+        << frames;
+  }
+  // Relaunched at the flint, keeping the life it had, with the velocity
+  // that frame of its flight would have had.
+  Particle relaunched = flown(*flame, bornWith(10.0f, 80.0f, 0.0f), 40);
+  std::fill(relaunched.position, relaunched.position + 3, 0.0f);
+  EXPECT_FALSE(flownSinceFlameBirth(relaunched, *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(flown(*flame, relaunched, 5), *flame));
+  // Straight up, but further than its life allows.
+  Particle up = flown(*flame, bornWith(0.0f, 80.0f, 0.0f), 20);
+  up.position[1] += 0.05f;
+  EXPECT_FALSE(flownSinceFlameBirth(up, *flame));
+  EXPECT_FALSE(flownSinceFlameBirth(bornWith(0.0f, 200.0f, 0.0f), *flame));  // a spark's speed
 }
 
 TEST(ParticleLook, FlameParticlesAreDrawnNearerTheAxisAsTheyAgeAndSparksAsStreaks) {
   auto flame = steadyFlame();
-  Particle p = bornWith(20.0f, 80.0f, 10.0f);
-  p.fadeRate = 0.01f;
-  p.life = 1.0f - 30.0f * p.fadeRate;  // 30 frames old
-  p.position[0] = 0.3f;
-  p.position[1] = 1.5f;
-  p.position[2] = 0.15f;
+  Particle born = bornWith(20.0f, 80.0f, 10.0f);
+  born.fadeRate = 0.01f;
+  const Particle p = flown(*flame, born, 30);
+  ASSERT_NEAR(framesLived(p), 30.0f, 1e-3);
   const ParticleLook look = lookOf(p, *flame);
   const float k = flameNarrowing(30.0f);
   EXPECT_LT(k, 1.0f);
-  EXPECT_NEAR(look.centre[0], k * 0.3f, 1e-6);
-  EXPECT_FLOAT_EQ(look.centre[1], 1.5f);
-  EXPECT_NEAR(look.centre[2], k * 0.15f, 1e-6);
+  EXPECT_NEAR(look.centre[0], k * p.position[0], 1e-6);
+  EXPECT_FLOAT_EQ(look.centre[1], p.position[1]);
+  EXPECT_NEAR(look.centre[2], k * p.position[2], 1e-6);
   EXPECT_EQ(look.rgba[3], flameLook(framesLived(p), p.color).rgba[3]);
-  p.velocity[0] = 150.0f;  // a spark's, near the flint
-  p.position[1] = 0.2f;
-  const ParticleLook spark = lookOf(p, *flame);
-  EXPECT_GT(spark.halfU[0], 3.0f * std::abs(spark.halfV[0]));
+  Particle spark = flown(*flame, bornWith(150.0f, 30.0f, 0.0f), 1);  // a spark's speed
+  const ParticleLook streak = lookOf(spark, *flame);
+  EXPECT_GT(streak.halfU[0], 3.0f * std::abs(streak.halfV[0]));
 }
 
 }  // namespace
