@@ -31,8 +31,8 @@ float along(const Key (&keys)[N], float age) {
 constexpr Key kHalfWidth[] = {{0, 0.06f},  {5, 0.09f},  {10, 0.14f}, {16, 0.22f},
                               {24, 0.28f}, {32, 0.24f}, {38, 0.17f}, {kFlameTipAge, 0.1f}};
 constexpr float kTallerThanWide = 1.3f;
-constexpr Key kAlpha[] = {{0, 0.0f},    {1, 0.016f},         {3, 0.024f},  {6, 0.04f},
-                          {10, 0.045f}, {16, 0.05f},         {24, 0.055f}, {32, 0.06f},
+constexpr Key kAlpha[] = {{0, 0.0f},    {1, 0.014f},         {3, 0.02f},   {6, 0.034f},
+                          {10, 0.038f}, {16, 0.044f},        {24, 0.052f}, {32, 0.058f},
                           {38, 0.045f}, {kFlameTipAge, 0.0f}};
 // The share of its distance from the axis a particle is drawn at: particles
 // fly out sideways at up to 0.022 units a frame, 0.0115 on average, so by
@@ -83,11 +83,12 @@ Rgb flameColour(float age, const Rgb& body) {
   return mix(body, tipOf(body), std::min(1.0f, (age - kBodyEndAge) / (kFlameTipAge - kBodyEndAge)));
 }
 
-// Sparks: drawn kSparkSpread times as far from the flint as they are (a
-// burst is drawn four times further away than the flame), each a streak as
+// Sparks: their way from the flint drawn as long as it would show at
+// kSparkDistance in front of the eye (a burst is drawn four times further
+// off: its sparks would hardly leave the chimney's top), each a streak as
 // long as its drawn way over kStreakFrames frames, at least as long as it
 // is wide.
-constexpr float kSparkSpread = 4.0f;
+constexpr float kSparkDistance = 10.0f;
 constexpr float kStreakFrames = 3.0f;
 constexpr float kSparkHalfWidth = 0.08f;
 constexpr float kSparkAlpha = 1.0f;
@@ -116,14 +117,15 @@ ParticleLook flameLook(float age, const float colour[3]) {
 
 float flameNarrowing(float age) { return along(kNarrowing, age); }
 
-ParticleLook sparkLook(const Particle& p, float slowdown) {
+ParticleLook sparkLook(const Particle& p, const FlameState& flame) {
   ParticleLook look;
   const float fade = 1.0f - length3(p.position) / kSparkReach;
   if (fade <= 0.0f) return look;
-  for (int i = 0; i < 3; ++i) look.centre[i] = kSparkSpread * p.position[i];
+  const float spread = std::max(1.0f, -flame.zoom / kSparkDistance);
+  for (int i = 0; i < 3; ++i) look.centre[i] = spread * p.position[i];
   const float vx = p.velocity[0], vy = p.velocity[1];
   const float speed = std::sqrt(vx * vx + vy * vy);
-  const float drawnPerFrame = kSparkSpread / (slowdown * 1000.0f);
+  const float drawnPerFrame = spread / (flame.slowdown * 1000.0f);
   const float half = std::max(kSparkHalfWidth, 0.5f * kStreakFrames * speed * drawnPerFrame);
   // Along the flight in the view's plane; a spark flying straight at the
   // viewer is a dot.
@@ -140,7 +142,7 @@ ParticleLook sparkLook(const Particle& p, float slowdown) {
 }
 
 ParticleLook lookOf(const Particle& p, const FlameState& flame) {
-  if (!flownSinceFlameBirth(p, flame)) return sparkLook(p, flame.slowdown);
+  if (!flownSinceFlameBirth(p, flame)) return sparkLook(p, flame);
   const float age = framesLived(p);
   ParticleLook look = flameLook(age, p.color);
   const float k = flameNarrowing(age);

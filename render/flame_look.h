@@ -44,12 +44,12 @@ ParticleLook flameLook(float age, const float colour[3]);
 float flameNarrowing(float age);
 
 // A spark: a short, thin, bright streak along its velocity as the start view
-// sees it (x and y), white-hot with a hint of its colour, drawn further out
-// than it flies (the bursts are drawn far off, as small as a spark's flight
-// would be beside the chimney) and fading out as it flies away from the
-// flint, gone kSparkReach units from it.
+// sees it (x and y), white-hot with a hint of its colour, fading out as it
+// flies away from the flint and gone kSparkReach units from it. A burst far
+// off (the flame's zoom beyond -10) is drawn spread out as far as it would
+// show at -10: flying as it does, it would hardly leave the chimney's top.
 inline constexpr float kSparkReach = 1.2f;
-ParticleLook sparkLook(const Particle& p, float slowdown);
+ParticleLook sparkLook(const Particle& p, const FlameState& flame);
 
 // The look the particle takes as it flies, placed where it is drawn: the
 // flame's for a particle flying as the flame launched it, nearer the axis

@@ -168,10 +168,18 @@ TEST(FlameLook, StaysInsideTheWindowForEveryBirthTheFlameCanGive) {
   EXPECT_LT(widest, 100.0);
 }
 
+// A spark burst as a click throws it: drawn 40 units off.
+std::unique_ptr<FlameState> sparkBurst() {
+  auto flame = steadyFlame();
+  flame->zoom = -40.0f;
+  return flame;
+}
+
 TEST(SparkLook, AShortThinBrightStreakAlongItsFlight) {
+  auto burst = sparkBurst();
   Particle p = bornWith(200.0f, 150.0f, -100.0f);
   p.position[0] = 0.2f;
-  const ParticleLook look = sparkLook(p, 2.0f);
+  const ParticleLook look = sparkLook(p, *burst);
   ASSERT_TRUE(look.visible());
   const float along = std::hypot(look.halfU[0], look.halfU[1]);
   const float across = std::hypot(look.halfV[0], look.halfV[1]);
@@ -179,21 +187,27 @@ TEST(SparkLook, AShortThinBrightStreakAlongItsFlight) {
   EXPECT_NEAR(look.halfU[1] / look.halfU[0], 150.0f / 200.0f, 1e-5);  // along (vx, vy)
   EXPECT_NEAR(look.halfU[0] * look.halfV[0] + look.halfU[1] * look.halfV[1], 0.0f, 1e-6);
   EXPECT_GT(look.rgba[3], 0.5f);
-  EXPECT_GT(weakest(look), 0.4f);            // white-hot, a little of its colour
-  EXPECT_GT(look.centre[0], p.position[0]);  // drawn further out than it is
+  EXPECT_GT(weakest(look), 0.4f);                         // white-hot, a little of its colour
+  EXPECT_FLOAT_EQ(look.centre[0], 4.0f * p.position[0]);  // spread as if 10 units off
   EXPECT_EQ(look.centre[1], 0.0f);
+  // What is left of a burst when the flame is lit, 10 units off, is drawn
+  // where it is.
+  auto lit = steadyFlame();
+  EXPECT_FLOAT_EQ(sparkLook(p, *lit).centre[0], p.position[0]);
+  EXPECT_LT(std::abs(sparkLook(p, *lit).halfU[0]), std::abs(look.halfU[0]));
 }
 
 TEST(SparkLook, FadesAsItFliesAndIsGoneAtItsReach) {
+  auto burst = sparkBurst();
   Particle p = bornWith(0.0f, 0.0f, 200.0f);  // straight at the viewer: a dot
-  const ParticleLook atFlint = sparkLook(p, 2.0f);
+  const ParticleLook atFlint = sparkLook(p, *burst);
   p.position[2] = kSparkReach / 2.0f;
-  const ParticleLook halfway = sparkLook(p, 2.0f);
+  const ParticleLook halfway = sparkLook(p, *burst);
   EXPECT_NEAR(halfway.rgba[3], atFlint.rgba[3] / 2.0f, 1e-5);
   EXPECT_NEAR(std::hypot(atFlint.halfU[0], atFlint.halfU[1]),
               std::hypot(atFlint.halfV[0], atFlint.halfV[1]), 1e-6);
   p.position[2] = kSparkReach;
-  EXPECT_FALSE(sparkLook(p, 2.0f).visible());
+  EXPECT_FALSE(sparkLook(p, *burst).visible());
 }
 
 TEST(ParticleKind, EveryFlameBirthIsFlameAndVelocitiesOutsideItsSpreadAreNot) {
