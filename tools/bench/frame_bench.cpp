@@ -23,6 +23,7 @@
 #include "lighter/callbacks.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
+#include "render/lit_drawing.h"
 #include "tests/support/command.h"
 #include "tests/support/window.h"
 #include "tests/support/xvfb.h"
@@ -38,10 +39,11 @@ constexpr int kMinFrames = 20;
 constexpr int kWarmUpFrames = 400;  // longer than the longest particle life
 constexpr double kCpuShareBudget = 0.05;
 
-enum class State { Bare, Rest, Flame, Wireframe, LitRest, LitFlame };
-constexpr int kStateCount = 6;
-constexpr State kStates[] = {State::Bare,      State::Rest,    State::Flame,
-                             State::Wireframe, State::LitRest, State::LitFlame};
+enum class State { Bare, Rest, Flame, Wireframe, LitRest, LitFlame, LitFlameCopied };
+constexpr int kStateCount = 7;
+constexpr State kStates[] = {State::Bare,          State::Rest,    State::Flame,
+                             State::Wireframe,     State::LitRest, State::LitFlame,
+                             State::LitFlameCopied};
 
 const char* label(State s) {
   switch (s) {
@@ -57,6 +59,8 @@ const char* label(State s) {
       return "Lit, at rest";
     case State::LitFlame:
       return "Lit, flame lit";
+    case State::LitFlameCopied:
+      return "Lit, flame lit, its buffer copied (no framebuffer objects)";
   }
   return "";
 }
@@ -78,14 +82,19 @@ void lighterDisplay() {
 
 // The scene as the user would have set it: a third click lights the flame
 // (act 3, zoom -10), "Wireframe" picks display_mode 0.
-// "Lit" is picked from the menu's "Mesh Modes" (display_mode 3).
+// "Lit" is picked from the menu's "Mesh Modes" (display_mode 3); its flame
+// goes through a framebuffer object, or copies as without one.
 void enter(State s) {
-  const bool flame = s == State::Flame || s == State::LitFlame;
+  const bool flame = s == State::Flame || s == State::LitFlame || s == State::LitFlameCopied;
   scene.flame.flameOn = flame ? 1 : 0;
   scene.act = flame ? 3 : 0;
   scene.flame.playSpark = 0;
   scene.flame.zoom = -10.0f;
-  const bool lit = s == State::LitRest || s == State::LitFlame;
+  const bool lit = s == State::LitRest || s == State::LitFlame || s == State::LitFlameCopied;
+  const bool copies = s == State::LitFlameCopied;
+  if (lit && copies != (scene.lit.flameTarget.path == FlameTarget::Path::kCopy)) {
+    useFlamePath(scene.lit, copies ? FlameTarget::Path::kCopy : FlameTarget::Path::kUnchosen);
+  }
   scene.view.display_mode = s == State::Wireframe ? kWireframe : lit ? kLit : kSmooth;
   glutDisplayFunc(s == State::Bare ? bareDisplay : lighterDisplay);
   glutPostRedisplay();
@@ -171,6 +180,21 @@ void printLitRatios(FILE* out, const Results& r) {
                litOverSmooth(r, State::LitFlame, State::Flame));
 }
 
+// Lit's flame, as the frame time it adds to Lit at rest, and that through
+// copies over that through a framebuffer object.
+void printLitFlame(FILE* out, const Results& r) {
+  const double rest = median(r.seconds[static_cast<int>(State::LitRest)]);
+  const double fbo = median(r.seconds[static_cast<int>(State::LitFlame)]);
+  const double copied = median(r.seconds[static_cast<int>(State::LitFlameCopied)]);
+  std::fprintf(out,
+               "\nLit's flame adds %.3f ms to a Lit frame at rest through a framebuffer object, "
+               "%.3f ms through copies; Lit with the flame over Smooth with the flame: **%.2f** "
+               "(copies: %.2f).\n",
+               (fbo - rest) * 1e3, (copied - rest) * 1e3,
+               litOverSmooth(r, State::LitFlame, State::Flame),
+               litOverSmooth(r, State::LitFlameCopied, State::Flame));
+}
+
 void print(FILE* out, const Results& r) {
   const size_t faces =
       scene.meshes.lighterBaseTriangles.size() + scene.meshes.lighterTopTriangles.size();
@@ -191,6 +215,7 @@ void print(FILE* out, const Results& r) {
                "**%.2f** with the flame lit.\n",
                litOverSmooth(r, State::LitRest, State::Rest),
                litOverSmooth(r, State::LitFlame, State::Flame));
+  printLitFlame(out, r);
   const double flameFrame = median(r.seconds[static_cast<int>(State::Flame)]);
   const double particles = median(r.particles);
   const double walk = median(r.walkSmooth);
