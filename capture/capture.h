@@ -43,7 +43,8 @@ std::optional<std::string> picturesDirFromUserDirs(const std::string& text,
 
 // Where user-dirs.dirs is: $XDG_CONFIG_HOME/user-dirs.dirs, or
 // $HOME/.config/user-dirs.dirs when XDG_CONFIG_HOME is unset, empty or
-// relative (the XDG rules ignore a relative one). Either may be null.
+// relative (the XDG rules ignore a relative one); empty when neither gives
+// an absolute path. Either may be null.
 std::string userDirsPath(const char* xdgConfigHome, const char* home);
 
 // What decides the folder pictures and clips go into.

@@ -84,7 +84,8 @@ std::string userDirsPath(const char* xdgConfigHome, const char* home) {
   if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
     return std::string(xdgConfigHome) + "/user-dirs.dirs";
   }
-  return std::string(home != nullptr ? home : "") + "/.config/user-dirs.dirs";
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/user-dirs.dirs";
+  return "";
 }
 
 std::string chooseCaptureFolder(const FolderFacts& facts) {
@@ -99,8 +100,9 @@ FolderFacts folderFactsNow(const std::string& workingDir) {
   FolderFacts facts;
   const char* home = std::getenv("HOME");
   facts.home = home != nullptr ? home : "";
-  std::ifstream file(userDirsPath(std::getenv("XDG_CONFIG_HOME"), home));
-  if (file) {
+  const std::string userDirs = userDirsPath(std::getenv("XDG_CONFIG_HOME"), home);
+  std::ifstream file(userDirs);
+  if (!userDirs.empty() && file) {
     std::ostringstream text;
     text << file.rdbuf();
     facts.userDirs = text.str();
