@@ -74,8 +74,8 @@ void savePicture(int width, int height) {
   const std::string folder = folderNow();
   checkFolder(folder, kPicture);
   const std::vector<std::uint8_t> png = encodePng(readDrawnFrame(width, height));
-  std::cerr << "lighter: saved the picture as "
-            << saveNumbered(folder, stemNow(), kPictureExtension, png, kPicture) + "\n";
+  const std::string path = saveNumbered(folder, stemNow(), kPictureExtension, png, kPicture);
+  std::cerr << "lighter: saved the picture as " + path + "\n";
 }
 
 // The clip's writers: into the pictures folder under a new name, or as the
