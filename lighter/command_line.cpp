@@ -8,8 +8,8 @@
 const char kUsage[] =
     "Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
-    "       lighter [OPTION...] --screenshot FILE.png | --record FILE.webp\n"
-    "               [--seconds N] [--strike N] [DIRECTORY | MODEL]\n"
+    "       lighter [OPTION...] --screenshot FILE.png [--seconds N] [--strike N]\n"
+    "       lighter [OPTION...] --record FILE.webp [--seconds N] [--strike N]\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
