@@ -39,7 +39,7 @@ constexpr std::chrono::milliseconds kQuietImport{500};
 // well as checking their sizes. Start-up reads and parses every byte of them
 // anyway, far slower than SHA-256 goes: the hashes cost under 1 ms on an
 // entry of the importer's face budget and about 3 ms on one with a 1024 by
-// 1024 texture, beside a start-up of 150 ms or more (docs/performance.md).
+// 1024 texture, beside a start-up of about 100 ms (docs/performance.md).
 constexpr bool kCheckHashes = true;
 
 // What the "importing" line says of where the import goes.
