@@ -183,6 +183,7 @@ void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState
   glDisable(GL_TEXTURE_2D);
   glEnableClientState(GL_VERTEX_ARRAY);
   glPushMatrix();
+  glLoadIdentity();  // the frame's own start, whatever the flame is drawn in
   applyCamera(view);
   placeBody(view, meshes);
   glPushMatrix();

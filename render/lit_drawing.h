@@ -32,7 +32,7 @@ void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& fl
 void useFlamePath(LitState& lit, FlameTarget::Path path);
 
 // The lid and the body into the depth buffer only, placed as drawLitObjects
-// places them, with the camera multiplied on for the call.
+// places them, through the frame's camera whatever the modelview holds.
 void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState& lit);
 
 // The flame light's fall-off and the material's shininess, and the
