@@ -15,10 +15,6 @@ void applyView(const ViewState& v) {
                  view::kFarPlane);
   glMatrixMode(GL_MODELVIEW);
   glViewport(0, 0, v.GW, v.GH);
-  applyCamera(v);
-}
-
-void applyCamera(const ViewState& /*view*/) {
   gluLookAt(view::kEye.x, view::kEye.y, view::kEye.z, view::kLookAt.x, view::kLookAt.y,
             view::kLookAt.z, view::kUp.x, view::kUp.y, view::kUp.z);
 }
@@ -39,7 +35,7 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
   // The particles are drawn without the camera, in eye coordinates.
   if (flame.flameOn) {
     if (litMode) {
-      drawLitFlame(view, meshes, flame, lit);
+      drawLitFlame(view, flame, lit);
     } else {
       drawParticles(flame, std::rand);
     }

@@ -69,6 +69,21 @@ PixelBox windowBoxOf(const float projection[16], const float modelview[16], cons
   return grownWithin(box, 0, window);
 }
 
+float nearestDepthOf(const float projection[16], const float modelview[16], const float low[3],
+                     const float high[3]) {
+  float nearest = 1.0f;
+  for (int corner = 0; corner < 8; ++corner) {
+    const float p[4] = {(corner & 1) ? high[0] : low[0], (corner & 2) ? high[1] : low[1],
+                        (corner & 4) ? high[2] : low[2], 1.0f};
+    float eye[4], clip[4];
+    transform(modelview, p, eye);
+    transform(projection, eye, clip);
+    if (!(clip[3] > kNearestW)) return -1.0f;
+    nearest = std::min(nearest, clip[2] / clip[3]);
+  }
+  return std::max(-1.0f, nearest);
+}
+
 FlameBufferSize flameBufferSize(int windowWidth, int windowHeight, int divisor) {
   FlameBufferSize size;
   if (windowWidth <= 0 || windowHeight <= 0 || divisor <= 0) return size;

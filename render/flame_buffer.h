@@ -20,6 +20,13 @@ struct PixelBox {
 PixelBox windowBoxOf(const float projection[16], const float modelview[16], const float low[3],
                      const float high[3], int width, int height);
 
+// The depth, as the projection leaves it (-1 at the near plane, 1 at the far
+// one), of the nearest point of that box: the flame's buffer is added onto
+// the frame at that depth, so that whatever of the frame is nearer still
+// hides it. A box reaching behind the eye is at the near plane.
+float nearestDepthOf(const float projection[16], const float modelview[16], const float low[3],
+                     const float high[3]);
+
 // The flame buffer is the window's size over this, in each direction.
 inline constexpr int kFlameBufferDivisor = 3;
 
@@ -49,7 +56,6 @@ struct FlameTarget {
   enum class Path { kUnchosen, kFramebuffer, kCopy };
   Path path = Path::kUnchosen;  // chosen by the first frame that draws the flame
   unsigned int framebuffer = 0;
-  unsigned int depthBuffer = 0;
   unsigned int flameTexture = 0;
   unsigned int savedTexture = 0;  // the copy path's saved corner
   int textureWidth = 0, textureHeight = 0;

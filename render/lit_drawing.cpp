@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include "render/placement.h"
-#include "render/render.h"
 #include "textures/textures.h"
 #include "view/view_model.h"
 
@@ -138,14 +137,6 @@ void drawMesh(const LitMesh& mesh, const LitState& lit) {
   endSurface(surface);
 }
 
-// The mesh's triangles with nothing but their positions.
-void drawPositions(const LitMesh& mesh) {
-  if (mesh.indices.empty()) return;
-  glVertexPointer(3, GL_FLOAT, 0, mesh.positions.data());
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT,
-                 mesh.indices.data());
-}
-
 }  // namespace
 
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
@@ -176,23 +167,4 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
-}
-
-void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState& lit) {
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDisable(GL_TEXTURE_2D);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glPushMatrix();
-  glLoadIdentity();  // the frame's own start, whatever the flame is drawn in
-  applyCamera(view);
-  placeBody(view, meshes);
-  glPushMatrix();
-  placeLidOnBody(meshes);
-  drawPositions(lit.lid);
-  glPopMatrix();
-  drawPositions(lit.body);
-  glPopMatrix();
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glEnable(GL_TEXTURE_2D);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }

@@ -20,20 +20,17 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
 // Draws the flame and its sparks by their looks (flame_look.h) and moves
 // the particles exactly as the other modes do. The squares, textured with
 // the particle image, go into the flame buffer (flame_buffer.h) with this
-// frame's projection and modelview, over a viewport of the buffer's size,
-// behind the lighter's depth drawn there first; the buffer is then added
-// onto the frame over the particles' box. Leaves the render state as it
-// found it, the silver texture bound.
-void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& flame, LitState& lit);
+// frame's projection and modelview, over a viewport of the buffer's size;
+// the buffer is then added onto the frame over the particles' box, at the
+// depth of their nearest point, under the depth test, so that the lighter
+// hides the flame where it stands in front of it. Leaves the render state
+// as it found it, the silver texture bound.
+void drawLitFlame(const ViewState& view, FlameState& flame, LitState& lit);
 
 // Gives up the flame buffer's GL objects and draws the flame through
 // `path` from the next frame on (kUnchosen: the driver's best again), for
 // tests and benchmarks that compare the two.
 void useFlamePath(LitState& lit, FlameTarget::Path path);
-
-// The lid and the body into the depth buffer only, placed as drawLitObjects
-// places them, through the frame's camera whatever the modelview holds.
-void drawLitDepth(const ViewState& view, const MeshState& meshes, const LitState& lit);
 
 // The flame light's fall-off and the material's shininess, and the
 // material's colour following per-vertex colours (on) or not (off): the

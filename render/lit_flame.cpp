@@ -2,6 +2,10 @@
 // buffer, a fraction of the window's size and only over the particles' box
 // on screen, then added onto the frame with one textured rectangle. The
 // flame's fill, a thousand blended squares, shrinks with the buffer's area.
+// The rectangle is drawn at the depth of the particles' nearest point,
+// under the frame's depth test: the lighter hides the flame wherever it is
+// nearer than all of it, at the window's own resolution, and no mesh is
+// drawn twice.
 //
 // Spaces: the squares are in the frame's eye coordinates (flame_quads.h);
 // the buffer's pixels are the window's divided by kFlameBufferDivisor
@@ -45,35 +49,26 @@ unsigned int newTexture(int width, int height, GLint filter) {
 
 void release(FlameTarget& target) {
   if (target.framebuffer != 0) glDeleteFramebuffers(1, &target.framebuffer);
-  if (target.depthBuffer != 0) glDeleteRenderbuffers(1, &target.depthBuffer);
   for (unsigned int* name : {&target.flameTexture, &target.savedTexture}) {
     if (*name != 0) glDeleteTextures(1, name);
     *name = 0;
   }
-  target.framebuffer = target.depthBuffer = 0;
+  target.framebuffer = 0;
   target.textureWidth = target.textureHeight = 0;
 }
 
-// The flame texture with a depth buffer beside it; false, with nothing
-// left made, when the driver cannot draw into them.
+// The flame texture as a framebuffer's colour, with no depth of its own;
+// false, with nothing left made, when the driver cannot draw into it.
 bool makeFramebuffer(FlameTarget& target) {
   glGenFramebuffers(1, &target.framebuffer);
   glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
   glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.flameTexture,
                          0);
-  glGenRenderbuffers(1, &target.depthBuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, target.depthBuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, target.textureWidth,
-                        target.textureHeight);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                            target.depthBuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, 0);
   const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   if (!complete) {
     glDeleteFramebuffers(1, &target.framebuffer);
-    glDeleteRenderbuffers(1, &target.depthBuffer);
-    target.framebuffer = target.depthBuffer = 0;
+    target.framebuffer = 0;
   }
   return complete;
 }
@@ -97,17 +92,18 @@ void makeReady(FlameTarget& target, const FlameBufferSize& size) {
   }
 }
 
-// A rectangle of clip coordinates [x0, x1] by [y0, y1] showing the texture
-// bound over [s0, s1] by [t0, t1], in white, under identity matrices.
+// A rectangle of clip coordinates [x0, x1] by [y0, y1] at depth z showing
+// the texture bound over [s0, s1] by [t0, t1], in white, under identity
+// matrices.
 struct Rect {
   float x0, y0, x1, y1;
 };
-void drawTexturedRect(const Rect& clip, const Rect& texture) {
+void drawTexturedRect(const Rect& clip, const Rect& texture, float z = 0.0f) {
   const FlameVertex corners[4] = {
-      {clip.x0, clip.y0, 0.0f, texture.x0, texture.y0, 1.0f, 1.0f, 1.0f, 1.0f},
-      {clip.x1, clip.y0, 0.0f, texture.x1, texture.y0, 1.0f, 1.0f, 1.0f, 1.0f},
-      {clip.x0, clip.y1, 0.0f, texture.x0, texture.y1, 1.0f, 1.0f, 1.0f, 1.0f},
-      {clip.x1, clip.y1, 0.0f, texture.x1, texture.y1, 1.0f, 1.0f, 1.0f, 1.0f}};
+      {clip.x0, clip.y0, z, texture.x0, texture.y0, 1.0f, 1.0f, 1.0f, 1.0f},
+      {clip.x1, clip.y0, z, texture.x1, texture.y0, 1.0f, 1.0f, 1.0f, 1.0f},
+      {clip.x0, clip.y1, z, texture.x0, texture.y1, 1.0f, 1.0f, 1.0f, 1.0f},
+      {clip.x1, clip.y1, z, texture.x1, texture.y1, 1.0f, 1.0f, 1.0f, 1.0f}};
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -174,12 +170,13 @@ void endTarget(const FlameTarget& target, const PixelBox& box, const ViewState& 
   glEnable(GL_BLEND);
 }
 
-// The squares, soft, behind the depth already in the target: blended by
-// their alpha onto what the others add (GL_SRC_ALPHA, GL_ONE, the frame's
-// blending), without depth writes, so that no square's dark corners hide
-// another.
+// The squares, soft, each blended by its alpha onto what the others add
+// (GL_SRC_ALPHA, GL_ONE, the frame's blending), without a depth test (the
+// buffer has no depth; a copied corner's is the frame's, elsewhere) and
+// without depth writes, so that no square's dark corners hide another.
 void drawQuads(const FlameQuads& quads, unsigned int particleTexture) {
   glBindTexture(GL_TEXTURE_2D, particleTexture);
+  glDisable(GL_DEPTH_TEST);
   glDepthMask(GL_FALSE);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -193,24 +190,33 @@ void drawQuads(const FlameQuads& quads, unsigned int particleTexture) {
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDepthMask(GL_TRUE);
-}
-
-// The buffer added onto the frame over `box` of its pixels.
-void addOntoFrame(const FlameTarget& target, const PixelBox& box, const FlameBufferSize& size) {
-  glDisable(GL_DEPTH_TEST);
-  glBlendFunc(GL_ONE, GL_ONE);
-  glBindTexture(GL_TEXTURE_2D, target.flameTexture);
-  drawTexturedRect(clipRectOf(box, size.width, size.height), textureRectOf(box, target));
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
   glEnable(GL_DEPTH_TEST);
 }
 
-// The window box of the squares through this frame's matrices.
-PixelBox onScreen(const FlameQuads& quads, const ViewState& view) {
+// The buffer added onto the frame over `box` of its pixels, at `depth`
+// under the frame's depth test, writing no depth.
+void addOntoFrame(const FlameTarget& target, const PixelBox& box, const FlameBufferSize& size,
+                  float depth) {
+  glDepthMask(GL_FALSE);
+  glBlendFunc(GL_ONE, GL_ONE);
+  glBindTexture(GL_TEXTURE_2D, target.flameTexture);
+  drawTexturedRect(clipRectOf(box, size.width, size.height), textureRectOf(box, target), depth);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  glDepthMask(GL_TRUE);
+}
+
+// Where the squares are through this frame's matrices: their window box
+// and the depth of their nearest point.
+struct OnScreen {
+  PixelBox box;
+  float nearestDepth = -1.0f;
+};
+OnScreen onScreen(const FlameQuads& quads, const ViewState& view) {
   float projection[16], modelview[16];
   glGetFloatv(GL_PROJECTION_MATRIX, projection);
   glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-  return windowBoxOf(projection, modelview, quads.low, quads.high, view.GW, view.GH);
+  return {windowBoxOf(projection, modelview, quads.low, quads.high, view.GW, view.GH),
+          nearestDepthOf(projection, modelview, quads.low, quads.high)};
 }
 
 }  // namespace
@@ -220,8 +226,7 @@ void useFlamePath(LitState& lit, FlameTarget::Path path) {
   lit.flameTarget.path = path;
 }
 
-void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& flame,
-                  LitState& lit) {
+void drawLitFlame(const ViewState& view, FlameState& flame, LitState& lit) {
   // The squares show the particles as they are before this frame moves
   // them, as in the other modes; the pass draws the same random numbers.
   buildFlameQuads(flame, lit.flameQuads);
@@ -229,7 +234,8 @@ void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& fl
   const FlameQuads& quads = lit.flameQuads;
   const FlameBufferSize size = flameBufferSize(view.GW, view.GH);
   if (quads.count == 0 || size.empty()) return;
-  const PixelBox windowBox = onScreen(quads, view);
+  const OnScreen where = onScreen(quads, view);
+  const PixelBox& windowBox = where.box;
   if (windowBox.empty()) return;
   FlameTarget& target = lit.flameTarget;
   makeReady(target, size);
@@ -246,12 +252,11 @@ void drawLitFlame(const ViewState& view, const MeshState& meshes, FlameState& fl
   glViewport(0, 0, size.width, size.height);
   glEnable(GL_SCISSOR_TEST);
   glScissor(cleared.x0, cleared.y0, cleared.width(), cleared.height());
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  drawLitDepth(view, meshes, lit);
+  glClear(GL_COLOR_BUFFER_BIT);
   drawQuads(quads, lit.particleTexture);
   glDisable(GL_SCISSOR_TEST);
   endTarget(target, cleared, view);
   glViewport(0, 0, view.GW, view.GH);
-  addOntoFrame(target, drawn, size);
+  addOntoFrame(target, drawn, size, where.nearestDepth);
   glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
 }

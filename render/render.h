@@ -17,9 +17,6 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
 // `view`, leaving GL_MODELVIEW current with the camera multiplied on.
 void applyView(const ViewState& view);
 
-// The camera alone, multiplied onto the modelview matrix.
-void applyCamera(const ViewState& view);
-
 // Draws the lid and the body, placed and scaled, in the current mode.
 void drawObjects(const ViewState& view, const MeshState& meshes);
 

@@ -242,10 +242,10 @@ long countOf(const std::vector<GlCall>& frame, const std::string& name, const st
 }
 
 // The flame's calls of a Lit frame: the lit meshes; then, in the flame's
-// buffer at its own size, the meshes' depth without colour and the
-// particles' squares in one draw with their own image, without depth
-// writes; then the buffer added onto the frame and the silver texture bound
-// again.
+// buffer at its own size, the particles' squares in one draw with their
+// own image, without depth writes; then the buffer added onto the frame
+// under the depth test (the lighter hides what is behind it), and the
+// silver texture bound again.
 TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameInItsBufferWithItsOwnImageWithoutDepthWrites) {
   e2e::Program program;
   program.args = {"--mode", "lit"};
@@ -259,39 +259,41 @@ TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameInItsBufferWithItsOwnImageWith
   });
   ASSERT_NE(last, frames.rend()) << "no Lit frame with the flame in the trace";
   const std::vector<GlCall>& f = *last;
-  EXPECT_EQ(countOf(f, "glDrawElements", ""), 4);  // each mesh lit, then its depth
+  EXPECT_EQ(countOf(f, "glDrawElements", ""), 2);  // each mesh once
   EXPECT_EQ(countOf(f, "glBegin", ""), 0);         // no immediate mode
   EXPECT_FALSE(hasCall(f, "glCallList"));          // the meshes come from client arrays
   const long lightingOn = indexOf(f, "glEnable", "GL_LIGHTING");
-  const long litMeshes = indexOf(f, "glDrawElements", "");
+  const long lastMesh = indexOf(f, "glDrawElements", "", true);
   const long lightingOff = indexOf(f, "glDisable", "GL_LIGHTING");
   const long buffer = indexOf(f, "glBindFramebuffer", "");
   const long window = indexOf(f, "glBindFramebuffer", "framebuffer = 0", true);
-  const long noColour = indexOf(f, "glColorMask", "GL_FALSE");
-  const long colour = indexOf(f, "glColorMask", "GL_TRUE");
+  const long noDepthTest = indexOf(f, "glDisable", "GL_DEPTH_TEST");
+  const long depthTest = indexOf(f, "glEnable", "GL_DEPTH_TEST");
   const long depthWritesOff = indexOf(f, "glDepthMask", "GL_FALSE");
   const long depthWritesOn = indexOf(f, "glDepthMask", "GL_TRUE");
   const long squares = indexOf(f, "glDrawArrays", "GL_TRIANGLES");
   const long added = indexOf(f, "glDrawArrays", "GL_TRIANGLE_STRIP");
   const long addingOn = indexOf(f, "glBlendFunc", "GL_ONE, dfactor = GL_ONE");
-  for (long i : {lightingOn, litMeshes, lightingOff, buffer, window, noColour, colour,
+  for (long i : {lightingOn, lastMesh, lightingOff, buffer, window, noDepthTest, depthTest,
                  depthWritesOff, depthWritesOn, squares, added, addingOn}) {
     ASSERT_GE(i, 0);
   }
-  EXPECT_LT(buffer, window);
   EXPECT_EQ(f[buffer].args.find("framebuffer = 0"), std::string::npos) << f[buffer].args;
-  EXPECT_LT(lightingOn, litMeshes);
-  EXPECT_LT(indexOf(f, "glDrawElements", "", true), window);
+  EXPECT_LT(lightingOn, indexOf(f, "glDrawElements", ""));
+  EXPECT_LT(lastMesh, lightingOff);
   EXPECT_LT(lightingOff, buffer);
-  EXPECT_LT(buffer, noColour);
-  EXPECT_LT(noColour, indexOf(f, "glDrawElements", "GL_TRIANGLES", true));
-  EXPECT_LT(indexOf(f, "glDrawElements", "", true), colour);
-  EXPECT_LT(colour, depthWritesOff);
+  // The squares: no depth test in the buffer, no depth writes.
+  EXPECT_LT(buffer, noDepthTest);
+  EXPECT_LT(noDepthTest, squares);
   EXPECT_LT(depthWritesOff, squares);
-  EXPECT_LT(squares, depthWritesOn);
-  EXPECT_LT(depthWritesOn, window);
+  EXPECT_LT(squares, depthTest);
+  EXPECT_LT(depthTest, window);
+  // Added on under the depth test again, still without depth writes.
   EXPECT_LT(window, addingOn);
   EXPECT_LT(addingOn, added);
+  EXPECT_LT(indexOf(f, "glDepthMask", "GL_FALSE", true), added);
+  EXPECT_GT(indexOf(f, "glDepthMask", "GL_TRUE", true), added);
+  EXPECT_LT(indexOf(f, "glDisable", "GL_DEPTH_TEST", true), window);
   // The buffer is a third of the window's size.
   const long reduced = indexOf(f, "glViewport", "width = 267, height = 200");
   EXPECT_GT(reduced, buffer);

@@ -140,6 +140,30 @@ TEST(FlameBuffer, ABoxBehindTheEyeTakesTheWholeWindowAndOneOffScreenNone) {
   EXPECT_TRUE(windowBoxOf(projection, kIdentity, low, high, 800, 0).empty());  // squashed
 }
 
+// The projection's depth of an eye point straight ahead.
+float depthAhead(const float projection[16], float z) {
+  return (projection[10] * z + projection[14]) / (projection[11] * z + projection[15]);
+}
+
+TEST(FlameBuffer, IsAddedAtTheDepthOfTheParticlesNearestPoint) {
+  float projection[16];
+  perspective(800, 600, projection);
+  const float low[3] = {-0.5f, 0.0f, -10.5f}, high[3] = {0.5f, 3.0f, -9.5f};
+  const float nearest = nearestDepthOf(projection, kIdentity, low, high);
+  EXPECT_FLOAT_EQ(nearest, depthAhead(projection, -9.5f));
+  // Behind the lighter (3 units off) and in front of the far plane.
+  EXPECT_GT(nearest, depthAhead(projection, -3.0f));
+  EXPECT_LT(nearest, 1.0f);
+  // Through the modelview: the box moved 5 units nearer.
+  float nearer[16];
+  std::copy(kIdentity, kIdentity + 16, nearer);
+  nearer[14] = 5.0f;
+  EXPECT_FLOAT_EQ(nearestDepthOf(projection, nearer, low, high), depthAhead(projection, -4.5f));
+  // Reaching behind the eye: at the near plane, hidden by nothing.
+  const float behind[3] = {0.5f, 3.0f, 1.0f};
+  EXPECT_EQ(nearestDepthOf(projection, kIdentity, low, behind), -1.0f);
+}
+
 TEST(FlameBuffer, IsAThirdOfTheWindowInAPowerOfTwoTextureAndNothingWithoutPixels) {
   const FlameBufferSize size = flameBufferSize(800, 600);
   EXPECT_EQ(size.width, 267);
