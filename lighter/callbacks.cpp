@@ -17,6 +17,8 @@ namespace {
 
 constexpr unsigned int kSparkMilliseconds = 4;
 constexpr unsigned int kShortFlameMilliseconds = 70;
+constexpr int kWheelUpButton = 3;
+constexpr int kWheelDownButton = 4;
 
 // The scene and the commentary's stream of registerCallbacks: GLUT's
 // callbacks take no context argument.
@@ -31,10 +33,38 @@ MouseButton buttonOf(int glutButton) {
       return MouseButton::kMiddle;
     case GLUT_RIGHT_BUTTON:
       return MouseButton::kRight;
+    // The wheel, without a wheel callback: a press (and on the desktop a
+    // release) of buttons 3 (up) and 4 (down), in freeglut and on the web.
+    case kWheelUpButton:
+      return MouseButton::kWheelUp;
+    case kWheelDownButton:
+      return MouseButton::kWheelDown;
     default:
       return MouseButton::kOther;
   }
 }
+
+SpecialKey specialKeyOf(int glutKey) {
+  switch (glutKey) {
+    case GLUT_KEY_LEFT:
+      return SpecialKey::kLeft;
+    case GLUT_KEY_RIGHT:
+      return SpecialKey::kRight;
+    case GLUT_KEY_UP:
+      return SpecialKey::kUp;
+    case GLUT_KEY_DOWN:
+      return SpecialKey::kDown;
+    case GLUT_KEY_HOME:
+      return SpecialKey::kHome;
+    case GLUT_KEY_F12:
+      return SpecialKey::kF12;
+    default:
+      // freeglut also reports the modifier keys themselves (Shift as 112).
+      return SpecialKey::kOther;
+  }
+}
+
+bool shiftHeld() { return (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0; }
 
 // freeglut draws its menus in this font.
 void* const kMenuFont = GLUT_BITMAP_HELVETICA_18;
@@ -80,6 +110,47 @@ void addEntries(const MenuEntry* entries, int count) {
   }
 }
 
+// What a key does, from the keyboard or the special keys alike.
+void perform(KeyAction action) {
+  if (moveView(gScene->view, action)) {
+    glutPostRedisplay();
+    return;
+  }
+  switch (action) {
+    case KeyAction::kNone:
+      return;
+    case KeyAction::kFlint:
+      startSparkTimers(turnFlintWheel(*gScene, *gOut));
+      break;
+    case KeyAction::kWireframe:
+      processSubModeMenu(kModeMenu[0].value);
+      break;
+    case KeyAction::kSmooth:
+      processSubModeMenu(kModeMenu[1].value);
+      break;
+    case KeyAction::kLit:
+      processSubModeMenu(kLitModeValue);
+      break;
+    case KeyAction::kNextFlameColour:
+      processSubFlameMenu(nextFlameColourValue(gScene->flame));
+      break;
+    case KeyAction::kFullScreen:
+      glutFullScreenToggle();
+      break;
+    case KeyAction::kExit:
+      std::exit(0);
+    case KeyAction::kTurnLeft:
+    case KeyAction::kTurnRight:
+    case KeyAction::kTiltUp:
+    case KeyAction::kTiltDown:
+    case KeyAction::kZoomIn:
+    case KeyAction::kZoomOut:
+    case KeyAction::kResetView:
+      return;  // moved the view above
+  }
+  glutPostRedisplay();
+}
+
 }  // namespace
 
 void display() {
@@ -92,9 +163,13 @@ void reshape(int width, int height) {
 }
 
 void mouse(int button, int state, int x, int y) {
-  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y};
+  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y, shiftHeld()};
   startSparkTimers(handleMouse(*gScene, event, *gOut));
   glutPostRedisplay();
+}
+
+void motion(int x, int y) {
+  if (handleMotion(*gScene, x, y)) glutPostRedisplay();
 }
 
 void stopSpark(int /*value*/) { gScene->flame.playSpark = 0; }
@@ -119,32 +194,10 @@ void processMainMenu(int value) {
   }
 }
 
-void keyboard(unsigned char key, int /*x*/, int /*y*/) {
-  switch (actionForKey(key)) {
-    case KeyAction::kNone:
-      return;
-    case KeyAction::kFlint:
-      startSparkTimers(turnFlintWheel(*gScene, *gOut));
-      break;
-    case KeyAction::kWireframe:
-      processSubModeMenu(kModeMenu[0].value);
-      break;
-    case KeyAction::kSmooth:
-      processSubModeMenu(kModeMenu[1].value);
-      break;
-    case KeyAction::kLit:
-      processSubModeMenu(kLitModeValue);
-      break;
-    case KeyAction::kNextFlameColour:
-      processSubFlameMenu(nextFlameColourValue(gScene->flame));
-      break;
-    case KeyAction::kFullScreen:
-      glutFullScreenToggle();
-      break;
-    case KeyAction::kExit:
-      std::exit(0);
-  }
-  glutPostRedisplay();
+void keyboard(unsigned char key, int /*x*/, int /*y*/) { perform(actionForKey(key)); }
+
+void special(int key, int /*x*/, int /*y*/) {
+  perform(actionForSpecialKey(specialKeyOf(key), shiftHeld()));
 }
 
 // freeglut opens the menu where the pointer is as it handles the press,
@@ -160,6 +213,8 @@ void registerCallbacks(Scene& scene, std::ostream& out) {
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);
   glutKeyboardFunc(keyboard);
+  glutSpecialFunc(special);
+  glutMotionFunc(motion);
   glutMenuStatusFunc(menuStatus);
 }
 

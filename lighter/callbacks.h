@@ -13,12 +13,15 @@ void stopFlame(int value);
 void processSubFlameMenu(int value);
 void processSubModeMenu(int value);
 void processMainMenu(int value);
+void motion(int x, int y);
 void keyboard(unsigned char key, int x, int y);
+void special(int key, int x, int y);
 void menuStatus(int status, int x, int y);
 
 // Hands `scene` to the callbacks, which take no context from GLUT, and
-// registers display, reshape, mouse, keyboard and menu status with GLUT. The click commentary goes
-// to `out`. Both must outlive the event loop.
+// registers display, reshape, mouse, motion, keyboard, special keys and menu
+// status with GLUT. The click commentary goes to `out`. Both must outlive the
+// event loop.
 void registerCallbacks(Scene& scene, std::ostream& out);
 
 // Builds the flame-colour, mesh-mode and main menus, in that order, and
