@@ -1,9 +1,13 @@
 // The program's command line: GLUT's options, a data directory, --mode,
-// --help and --version. Plain values, no GL: the program acts on the result.
+// --view, --help and --version. Plain values, no GL: the program acts on the
+// result.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "view/camera.h"
 
 enum class CommandAction { kRun, kHelp, kVersion, kBadUsage };
 
@@ -19,7 +23,15 @@ struct CommandLine {
   // The "Mesh Modes" entry --mode picks at start (1 wireframe, 2 smooth,
   // 3 lit); 0 without the option, for the usual start.
   int meshMode = 0;
+  // The camera --view starts at; none for the start view.
+  std::optional<view::Orbit> startView;
 };
+
+// --view's AZIMUTH,ELEVATION[,DISTANCE]: degrees, and a factor of the start
+// distance (1 without it). None, with the reason in `problem`, for anything
+// else: a number missing, left over or not finite, an elevation beyond the
+// camera's limits, a distance beyond [kClosest, kFarthest].
+std::optional<view::Orbit> parseView(const std::string& text, std::string& problem);
 
 // The menu value of a --mode name, 0 for a name it does not have.
 int meshModeNamed(const char* name);

@@ -68,9 +68,11 @@ std::string dataDirectoryFor(const CommandLine& line, bool& isModel) {
   return isModel ? openModel(line.dataDir, std::cerr) : line.dataDir;
 }
 
-// --mode: the mode is picked as the menu picks it, once start-up is done.
-void startInChosenMode(const CommandLine& line) {
+// --mode: the mode is picked as the menu picks it, once start-up is done;
+// --view: the camera, within what the model allows, once it is read.
+void startInChosenMode(const CommandLine& line, Scene& scene) {
   if (line.meshMode != 0) processSubModeMenu(line.meshMode);
+  if (line.startView) scene.view.orbit = view::limited(*line.startView, scene.view.stage);
 }
 
 }  // namespace
@@ -114,7 +116,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   }
   if (isModel) processSubModeMenu(kLitModeValue);  // a model opened by its file shows in Lit
   lineBufferStandardOutput();
-  startInChosenMode(line);
+  startInChosenMode(line, scene);
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();
   return 0;
