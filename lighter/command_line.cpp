@@ -7,8 +7,7 @@
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [--view AZ,EL[,DIST]]\n"
-    "               [DIRECTORY | MODEL]\n"
+    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [--view AZ,EL[,DIST]] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
