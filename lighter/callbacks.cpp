@@ -17,8 +17,6 @@ namespace {
 
 constexpr unsigned int kSparkMilliseconds = 4;
 constexpr unsigned int kShortFlameMilliseconds = 70;
-constexpr int kWheelUpButton = 3;
-constexpr int kWheelDownButton = 4;
 
 // The scene and the commentary's stream of registerCallbacks: GLUT's
 // callbacks take no context argument.
@@ -33,8 +31,7 @@ MouseButton buttonOf(int glutButton) {
       return MouseButton::kMiddle;
     case GLUT_RIGHT_BUTTON:
       return MouseButton::kRight;
-    // The wheel, without a wheel callback: a press (and on the desktop a
-    // release) of buttons 3 (up) and 4 (down), in freeglut and on the web.
+    // A press (and on the desktop a release) for each step of the wheel.
     case kWheelUpButton:
       return MouseButton::kWheelUp;
     case kWheelDownButton:
@@ -163,7 +160,10 @@ void reshape(int width, int height) {
 }
 
 void mouse(int button, int state, int x, int y) {
-  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y, shiftHeld()};
+  // Shift matters to a left press only (freeglut answers the question only
+  // inside its own callbacks).
+  const bool leftPress = button == GLUT_LEFT_BUTTON && state == GLUT_DOWN;
+  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y, leftPress && shiftHeld()};
   startSparkTimers(handleMouse(*gScene, event, *gOut));
   glutPostRedisplay();
 }

@@ -5,6 +5,11 @@
 
 #include "lighter/scene.h"
 
+// The wheel without a wheel callback: presses of buttons 3 (up, away from the
+// user) and 4 (down), as freeglut and Emscripten's GLUT report it.
+inline constexpr int kWheelUpButton = 3;
+inline constexpr int kWheelDownButton = 4;
+
 void display();
 void reshape(int width, int height);
 void mouse(int button, int state, int x, int y);
