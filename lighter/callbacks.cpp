@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "lighter/interaction.h"
+#include "lighter/keeping.h"
 #include "lighter/menu_pick.h"
 #include "lighter/pointer.h"
 #include "render/render.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr unsigned int kSparkMilliseconds = 4;
 constexpr unsigned int kShortFlameMilliseconds = 70;
+// --strike: the turns of the flint wheel at the start, this far apart.
+constexpr unsigned int kStrikeMilliseconds = 500;
 
 // The scene and the commentary's stream of registerCallbacks: GLUT's
 // callbacks take no context argument.
@@ -62,6 +65,9 @@ SpecialKey specialKeyOf(int glutKey) {
 }
 
 bool shiftHeld() { return (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0; }
+
+// Turns of the flint wheel still to make once the first frame is drawn.
+int gStrikesAtStart = 0;
 
 // freeglut draws its menus in this font.
 void* const kMenuFont = GLUT_BITMAP_HELVETICA_18;
@@ -136,6 +142,12 @@ void perform(KeyAction action) {
       break;
     case KeyAction::kExit:
       std::exit(0);
+    case KeyAction::kSavePicture:
+      askForPicture();
+      break;
+    case KeyAction::kRecordClip:
+      startOrStopClip();
+      break;
     case KeyAction::kTurnLeft:
     case KeyAction::kTurnRight:
     case KeyAction::kTiltUp:
@@ -148,10 +160,22 @@ void perform(KeyAction action) {
   glutPostRedisplay();
 }
 
+void strike(int /*turn*/) { perform(KeyAction::kFlint); }
+
+// Each frame, once drawn and before its swap: the first starts the turns of
+// --strike, and every one may be kept.
+void frameDrawn() {
+  for (int turn = 1; turn <= gStrikesAtStart; ++turn) {
+    glutTimerFunc(kStrikeMilliseconds * static_cast<unsigned>(turn), strike, turn);
+  }
+  gStrikesAtStart = 0;
+  keepDrawnFrame(gScene->view.GW, gScene->view.GH);
+}
+
 }  // namespace
 
 void display() {
-  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit);
+  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit, frameDrawn);
 }
 
 void reshape(int width, int height) {
@@ -199,6 +223,8 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) { perform(actionForKey(ke
 void special(int key, int /*x*/, int /*y*/) {
   perform(actionForSpecialKey(specialKeyOf(key), shiftHeld()));
 }
+
+void strikeAtStart(int turns) { gStrikesAtStart = turns; }
 
 // freeglut opens the menu where the pointer is as it handles the press,
 // and calls this then.

@@ -29,6 +29,10 @@ void menuStatus(int status, int x, int y);
 // event loop.
 void registerCallbacks(Scene& scene, std::ostream& out);
 
+// Turns the flint wheel `turns` times, as Space does, half a second apart,
+// the first half a second after the first frame is drawn.
+void strikeAtStart(int turns);
+
 // Builds the flame-colour, mesh-mode and main menus, in that order, and
 // attaches the main menu to the right button.
 void buildMenus();

@@ -1,6 +1,6 @@
 // The program's command line: GLUT's options, a data directory, --mode,
-// --view, --help and --version. Plain values, no GL: the program acts on the
-// result.
+// --view, --screenshot, --record, --seconds, --strike, --help and --version.
+// Plain values, no GL: the program acts on the result.
 #pragma once
 
 #include <optional>
@@ -23,9 +23,21 @@ struct CommandLine {
   // The "Mesh Modes" entry --mode picks at start (1 wireframe, 2 smooth,
   // 3 lit); 0 without the option, for the usual start.
   int meshMode = 0;
+  // --screenshot FILE and --record FILE, as given (at most one of them).
+  std::string screenshotFile;
+  std::string recordFile;
+  // --seconds N in milliseconds: the clip's length, or when the picture is
+  // taken; -1 without the option.
+  int secondsMs = -1;
+  // --strike N: turns of the flint wheel at the start.
+  int strikes = 0;
   // The camera --view starts at; none for the start view.
   std::optional<view::Orbit> startView;
 };
+
+// The longest --seconds, and the most --strike turns.
+inline constexpr int kMostSeconds = 60;
+inline constexpr int kMostStrikes = 20;
 
 // --view's AZIMUTH,ELEVATION[,DISTANCE]: degrees, and a factor of the start
 // distance (1 without it). None, with the reason in `problem`, for anything

@@ -6,7 +6,8 @@
 
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
-const MenuEntry kModeMenu[kModeMenuEntries] = {{"Wireframe", 1}, {"Smooth", 2}, {"Lit", kLitModeValue}};
+const MenuEntry kModeMenu[kModeMenuEntries] = {
+    {"Wireframe", 1}, {"Smooth", 2}, {"Lit", kLitModeValue}};
 const MainMenuRow kMainMenu[3] = {{"Flame Colors", true}, {"Mesh Modes", true}, {"Exit", false}};
 
 namespace {
@@ -174,8 +175,10 @@ KeyAction actionForKey(unsigned char key) {
   }
 }
 
-KeyAction actionForSpecialKey(SpecialKey key, bool /*shift*/) {
+KeyAction actionForSpecialKey(SpecialKey key, bool shift) {
   switch (key) {
+    case SpecialKey::kF12:
+      return shift ? KeyAction::kRecordClip : KeyAction::kSavePicture;
     case SpecialKey::kLeft:
       return KeyAction::kTurnLeft;
     case SpecialKey::kRight:
@@ -186,7 +189,6 @@ KeyAction actionForSpecialKey(SpecialKey key, bool /*shift*/) {
       return KeyAction::kTiltDown;
     case SpecialKey::kHome:
       return KeyAction::kResetView;
-    case SpecialKey::kF12:
     case SpecialKey::kOther:
       return KeyAction::kNone;
   }

@@ -82,6 +82,8 @@ enum class KeyAction {
   kNextFlameColour,  // C: the next flame colour (nextFlameColourValue)
   kFullScreen,       // F: full screen on or off
   kExit,             // Q and Escape: "Exit"
+  kSavePicture,      // F12: the window as a picture in the pictures folder
+  kRecordClip,       // Shift+F12: a clip of the window starts, or ends
   // The camera, as a drag or the wheel moves it: the Left and Right arrows
   // turn the lighter as a drag across does, Up and Down tilt it as a drag
   // up or down does, + and - zoom a wheel step in and out, R and Home go

@@ -31,7 +31,7 @@ std::optional<view::FlamePlacement> movedFlame(const ViewState& v) {
 }
 
 void display(ViewState& view, const MeshState& meshes, FlameState& flame,
-             const TextureState& textures, LitState& lit) {
+             const TextureState& textures, LitState& lit, void (*drawn)()) {
   const bool litMode = view.display_mode == kLit;
   // The start view draws the flame in eye coordinates, as it always has; a
   // moved camera draws it on the lighter.
@@ -57,6 +57,7 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
       drawParticles(flame, std::rand);
     }
   }
+  if (drawn != nullptr) drawn();
   glutSwapBuffers();
   check_keys(flame);
   // Frames follow each other as fast as GLUT allows.

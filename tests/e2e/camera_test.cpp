@@ -309,7 +309,9 @@ TEST(TurnedFlame, FromTheSideAndFromBehindTheFlameStandsOnTheChimney) {
   ASSERT_TRUE(showsAgain(lighter, front));
   for (int n = 0; n < 3; ++n) {
     lighter.key("space");
-    if (n < 2) ASSERT_TRUE(lighter.waitForOutput("spark!!\n", n + 1));
+    if (n < 2) {
+      ASSERT_TRUE(lighter.waitForOutput("spark!!\n", n + 1));
+    }
     ASSERT_TRUE(lighter.waitForTimers(kShortFlame));
   }
   ASSERT_TRUE(lighter.waitForFrames(kLongestLife, Seconds(300)));
