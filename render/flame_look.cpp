@@ -117,13 +117,13 @@ ParticleLook flameLook(float age, const float colour[3]) {
 
 float flameNarrowing(float age) { return along(kNarrowing, age); }
 
-ParticleLook sparkLook(const Particle& p, const FlameState& flame) {
+ParticleLook sparkLook(const Particle& p, const FlameState& flame, float seenX, float seenY) {
   ParticleLook look;
   const float fade = 1.0f - length3(p.position) / kSparkReach;
   if (fade <= 0.0f) return look;
   const float spread = std::max(1.0f, -flame.zoom / kSparkDistance);
   for (int i = 0; i < 3; ++i) look.centre[i] = spread * p.position[i];
-  const float vx = p.velocity[0], vy = p.velocity[1];
+  const float vx = seenX, vy = seenY;
   const float speed = std::sqrt(vx * vx + vy * vy);
   const float drawnPerFrame = spread / (flame.slowdown * 1000.0f);
   const float half = std::max(kSparkHalfWidth, 0.5f * kStreakFrames * speed * drawnPerFrame);
@@ -141,8 +141,12 @@ ParticleLook sparkLook(const Particle& p, const FlameState& flame) {
   return look;
 }
 
-ParticleLook lookOf(const Particle& p, const FlameState& flame) {
-  if (!flownSinceFlameBirth(p, flame)) return sparkLook(p, flame);
+ParticleLook lookOf(const Particle& p, const FlameState& flame, const view::Mat3* toView) {
+  if (!flownSinceFlameBirth(p, flame)) {
+    const view::Vec3 v{p.velocity[0], p.velocity[1], p.velocity[2]};
+    const view::Vec3 seen = toView != nullptr ? *toView * v : v;
+    return sparkLook(p, flame, static_cast<float>(seen.x), static_cast<float>(seen.y));
+  }
   const float age = framesLived(p);
   ParticleLook look = flameLook(age, p.color);
   const float k = flameNarrowing(age);

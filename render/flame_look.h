@@ -11,6 +11,7 @@
 #pragma once
 
 #include "particles/particles.h"
+#include "view/view_model.h"
 
 struct ParticleLook {
   float centre[3] = {0.0f, 0.0f, 0.0f};      // where the square is drawn
@@ -43,15 +44,19 @@ ParticleLook flameLook(float age, const float colour[3]);
 // themselves fan out (they keep the sideways speed they were born with).
 float flameNarrowing(float age);
 
-// A spark: a short, thin, bright streak along its velocity as the start view
-// sees it (x and y), white-hot with a hint of its colour, fading out as it
+// A spark: a short, thin, bright streak along its velocity as the view
+// sees it (`seenX` and `seenY`, the velocity's components along the view's
+// right and up), white-hot with a hint of its colour, fading out as it
 // flies away from the flint and gone kSparkReach units from it. A burst far
 // off (the flame's zoom beyond -10) is drawn spread out as far as it would
 // show at -10: flying as it does, it would hardly leave the chimney's top.
 inline constexpr float kSparkReach = 1.2f;
-ParticleLook sparkLook(const Particle& p, const FlameState& flame);
+ParticleLook sparkLook(const Particle& p, const FlameState& flame, float seenX, float seenY);
 
 // The look the particle takes as it flies, placed where it is drawn: the
 // flame's for a particle flying as the flame launched it, nearer the axis
 // as the flame narrows; a spark's otherwise (a burst and the start state).
-ParticleLook lookOf(const Particle& p, const FlameState& flame);
+// `toView` turns the particles' axes into the view's (a moved camera's
+// rotation); without it they are the start view's own. The centre stays in
+// the particles' space; the half sides lie in the view's plane.
+ParticleLook lookOf(const Particle& p, const FlameState& flame, const view::Mat3* toView = nullptr);

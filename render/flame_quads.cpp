@@ -49,13 +49,32 @@ void emitQuad(FlameQuads& quads, const float centre[3], const float halfU[3], co
   }
 }
 
-void buildFlameQuads(const FlameState& flame, FlameQuads& quads) {
+void buildFlameQuads(const FlameState& flame, FlameQuads& quads,
+                     const view::FlamePlacement* moved) {
   clearQuads(quads);
+  const view::Mat3* toView = moved != nullptr ? &moved->worldToEye.linear : nullptr;
   for (const Particle& p : flame.particle) {
     if (!p.alive) continue;
-    const ParticleLook look = lookOf(p, flame);
+    const ParticleLook look = lookOf(p, flame, toView);
     if (!look.visible()) continue;
-    const float centre[3] = {look.centre[0], look.centre[1], look.centre[2] + flame.zoom};
-    emitQuad(quads, centre, look.halfU, look.halfV, look.rgba);
+    if (moved == nullptr) {
+      const float centre[3] = {look.centre[0], look.centre[1], look.centre[2] + flame.zoom};
+      emitQuad(quads, centre, look.halfU, look.halfV, look.rgba);
+      continue;
+    }
+    const auto square =
+        view::placedSquare(*moved, {look.centre[0], look.centre[1], look.centre[2]}, flame.zoom);
+    if (!square) continue;
+    // A square of the start view is one unit wide; there it is 2 half wide.
+    const auto k = static_cast<float>(2.0 * square->half);
+    const float centre[3] = {static_cast<float>(square->centre.x),
+                             static_cast<float>(square->centre.y),
+                             static_cast<float>(square->centre.z)};
+    float u[3], v[3];
+    for (int i = 0; i < 3; ++i) {
+      u[i] = k * look.halfU[i];
+      v[i] = k * look.halfV[i];
+    }
+    emitQuad(quads, centre, u, v, look.rgba);
   }
 }

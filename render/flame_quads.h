@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "particles/particles.h"
+#include "view/flame_view.h"
 
 // One corner: position, texture coordinate, colour and alpha, interleaved
 // (the layout a web build's GL emulation takes without copying).
@@ -37,6 +38,10 @@ void emitQuad(FlameQuads& quads, const float centre[3], const float halfU[3], co
               const float rgba[4]);
 
 // The frame's squares of every alive particle with a visible look, in the
-// frame's eye coordinates: at its look's centre, with `zoom` added to z, as the
-// other modes draw it. Reads the particles, changes nothing.
-void buildFlameQuads(const FlameState& flame, FlameQuads& quads);
+// frame's eye coordinates: at the start view at its look's centre with
+// `zoom` added to z, as the other modes draw it; for a camera that has
+// moved (`moved`), on the lighter where view::placedSquare puts that centre,
+// facing the eye and scaled as the square there is. Reads the particles,
+// changes nothing.
+void buildFlameQuads(const FlameState& flame, FlameQuads& quads,
+                     const view::FlamePlacement* moved = nullptr);

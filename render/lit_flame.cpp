@@ -226,10 +226,11 @@ void useFlamePath(LitState& lit, FlameTarget::Path path) {
   lit.flameTarget.path = path;
 }
 
-void drawLitFlame(const ViewState& view, FlameState& flame, LitState& lit) {
+void drawLitFlame(const ViewState& view, FlameState& flame, LitState& lit,
+                  const view::FlamePlacement* moved) {
   // The squares show the particles as they are before this frame moves
   // them, as in the other modes; the pass draws the same random numbers.
-  buildFlameQuads(flame, lit.flameQuads);
+  buildFlameQuads(flame, lit.flameQuads, moved);
   particlePass(flame, std::rand, nullptr);
   const FlameQuads& quads = lit.flameQuads;
   const FlameBufferSize size = flameBufferSize(view.GW, view.GH);

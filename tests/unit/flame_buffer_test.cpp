@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "render/flame_buffer.h"
 #include "render/flame_look.h"
 #include "render/flame_quads.h"
+#include "view/camera.h"
+#include "view/flame_view.h"
 #include "view/view_model.h"
 
 namespace {
@@ -88,6 +91,69 @@ TEST(FlameQuads, OnlyAliveParticlesWithAVisibleLookAtTheirLooksCentreAndZoom) {
   EXPECT_FLOAT_EQ(quads.vertices[0].y, look.centre[1] + look.halfV[1]);
   EXPECT_FLOAT_EQ(quads.vertices[0].z, -10.0f);
   EXPECT_EQ(quads.vertices[0].a, look.rgba[3]);
+}
+
+// A steady flame and a burst's start, a few frames on, by the program's
+// own arithmetic.
+std::unique_ptr<FlameState> flyingFlame(int sparkFrames) {
+  auto flame = std::make_unique<FlameState>();
+  std::srand(3);
+  initParticles(*flame, std::rand);
+  flame->yspeed = 80.0f;
+  for (int pass = 0; pass < 80; ++pass) {
+    flame->playSpark = pass < sparkFrames ? 1 : 0;
+    particlePass(*flame, std::rand, nullptr);
+  }
+  return flame;
+}
+
+// At the start view, the camera's placement of each square covers the
+// pixels of the square drawn in eye coordinates: the moved camera's
+// squares are the same squares, on the lighter.
+TEST(FlameQuads, PlacedForTheStartRigTheyCoverTheStartViewsPixels) {
+  const view::FlamePlacement placed = view::flamePlacement(view::kStartRig, 2.81);
+  for (float zoom : {-10.0f, -40.0f}) {
+    auto flame = flyingFlame(zoom < -20.0f ? 78 : 0);  // a steady flame, and a burst
+    flame->zoom = zoom;
+    FlameQuads start, moved;
+    buildFlameQuads(*flame, start);
+    buildFlameQuads(*flame, moved, &placed);
+    ASSERT_GT(start.count, 600u);
+    ASSERT_EQ(moved.count, start.count);
+    for (size_t i = 0; i < start.count; ++i) {
+      const FlameVertex &a = start.vertices[i], &b = moved.vertices[i];
+      const view::Pixel pa = view::eyeToWindow({a.x, a.y, a.z});
+      const view::Pixel pb = view::eyeToWindow({b.x, b.y, b.z});
+      ASSERT_LT(std::abs(pa.x - pb.x), 0.5) << zoom << " vertex " << i;
+      ASSERT_LT(std::abs(pa.y - pb.y), 0.5) << zoom << " vertex " << i;
+    }
+  }
+}
+
+// Turned a quarter round, a spark flying across the start view (along x)
+// flies at the eye: a dot, not a streak; one flying along z now streaks.
+TEST(FlameQuads, AMovedCameraSeesTheSparksStreakAlongTheirFlightAsItSeesIt) {
+  const view::Rig rig = view::rigFor({90, 0, 1.0}, view::stageOf(view::Box{}));
+  const view::FlamePlacement placed = view::flamePlacement(rig, 2.8);
+  auto flame = std::make_unique<FlameState>();
+  flame->zoom = -40.0f;
+  auto streakOf = [&](float vx, float vz) {
+    Particle& p = flame->particle[0];
+    p = Particle{};
+    p.alive = true;
+    p.life = 0.5f;
+    p.fadeRate = 0.01f;
+    p.velocity[0] = vx;
+    p.velocity[2] = vz;
+    FlameQuads quads;
+    buildFlameQuads(*flame, quads, &placed);
+    EXPECT_EQ(quads.count, 6u);
+    // Upper right to upper left, and upper right to lower right.
+    const FlameVertex &a = quads.vertices[0], &b = quads.vertices[1], &c = quads.vertices[2];
+    return std::hypot(a.x - b.x, a.y - b.y) / std::hypot(a.x - c.x, a.y - c.y);
+  };
+  EXPECT_NEAR(streakOf(200.0f, 0.0f), 1.0f, 0.05f);
+  EXPECT_GT(streakOf(0.0f, 200.0f), 3.0f);
 }
 
 // ---- the buffer ------------------------------------------------------------

@@ -179,7 +179,7 @@ TEST(SparkLook, AShortThinBrightStreakAlongItsFlight) {
   auto burst = sparkBurst();
   Particle p = bornWith(200.0f, 150.0f, -100.0f);
   p.position[0] = 0.2f;
-  const ParticleLook look = sparkLook(p, *burst);
+  const ParticleLook look = sparkLook(p, *burst, p.velocity[0], p.velocity[1]);
   ASSERT_TRUE(look.visible());
   const float along = std::hypot(look.halfU[0], look.halfU[1]);
   const float across = std::hypot(look.halfV[0], look.halfV[1]);
@@ -193,21 +193,22 @@ TEST(SparkLook, AShortThinBrightStreakAlongItsFlight) {
   // What is left of a burst when the flame is lit, 10 units off, is drawn
   // where it is.
   auto lit = steadyFlame();
-  EXPECT_FLOAT_EQ(sparkLook(p, *lit).centre[0], p.position[0]);
-  EXPECT_LT(std::abs(sparkLook(p, *lit).halfU[0]), std::abs(look.halfU[0]));
+  EXPECT_FLOAT_EQ(sparkLook(p, *lit, p.velocity[0], p.velocity[1]).centre[0], p.position[0]);
+  EXPECT_LT(std::abs(sparkLook(p, *lit, p.velocity[0], p.velocity[1]).halfU[0]),
+            std::abs(look.halfU[0]));
 }
 
 TEST(SparkLook, FadesAsItFliesAndIsGoneAtItsReach) {
   auto burst = sparkBurst();
   Particle p = bornWith(0.0f, 0.0f, 200.0f);  // straight at the viewer: a dot
-  const ParticleLook atFlint = sparkLook(p, *burst);
+  const ParticleLook atFlint = sparkLook(p, *burst, p.velocity[0], p.velocity[1]);
   p.position[2] = kSparkReach / 2.0f;
-  const ParticleLook halfway = sparkLook(p, *burst);
+  const ParticleLook halfway = sparkLook(p, *burst, p.velocity[0], p.velocity[1]);
   EXPECT_NEAR(halfway.rgba[3], atFlint.rgba[3] / 2.0f, 1e-5);
   EXPECT_NEAR(std::hypot(atFlint.halfU[0], atFlint.halfU[1]),
               std::hypot(atFlint.halfV[0], atFlint.halfV[1]), 1e-6);
   p.position[2] = kSparkReach;
-  EXPECT_FALSE(sparkLook(p, *burst).visible());
+  EXPECT_FALSE(sparkLook(p, *burst, p.velocity[0], p.velocity[1]).visible());
 }
 
 TEST(ParticleKind, EveryFlameBirthIsFlameAndVelocitiesOutsideItsSpreadAreNot) {
