@@ -32,10 +32,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRepetitions = 7;
-constexpr double kSecondsPerMeasurement = 0.6;
-constexpr int kMinFrames = 20;
-constexpr int kWarmUpFrames = 400;  // longer than the longest particle life
+// How long each figure is measured. --quick (the test suite's run of the
+// benchmarks) only shows that every state still runs: its figures mean little.
+struct Pace {
+  int repetitions;
+  double secondsPerMeasurement;
+  int minFrames;
+  int warmUpFrames;  // the full run's: longer than the longest particle life
+  double secondsPerCpuFigure;
+};
+constexpr Pace kFullPace{7, 0.6, 20, 400, 0.3};
+constexpr Pace kQuickPace{2, 0.05, 3, 40, 0.02};
+Pace gPace = kFullPace;
 constexpr double kCpuShareBudget = 0.05;
 
 enum class State { Bare, Rest, Flame, Wireframe, LitRest, LitFlame };
@@ -98,14 +106,14 @@ void runFrames(long count) {
   while (gFrames < target) glutMainLoopEvent();
 }
 
-// Seconds per frame over at least kSecondsPerMeasurement.
+// Seconds per frame over at least gPace.secondsPerMeasurement.
 double secondsPerFrame(State s) {
   enter(s);
   runFrames(3);
   long frames = 0;
   const auto start = Clock::now();
   double elapsed = 0.0;
-  while (elapsed < kSecondsPerMeasurement || frames < kMinFrames) {
+  while (elapsed < gPace.secondsPerMeasurement || frames < gPace.minFrames) {
     runFrames(1);
     ++frames;
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
@@ -119,13 +127,13 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
 }
 
-// Seconds per call of `work`, run for about 0.3 s.
+// Seconds per call of `work`, run for about gPace.secondsPerCpuFigure.
 template <typename Work>
 double secondsPerCall(Work work) {
   long calls = 0;
   const auto start = Clock::now();
   double elapsed = 0.0;
-  while (elapsed < 0.3) {
+  while (elapsed < gPace.secondsPerCpuFigure) {
     for (int i = 0; i < 50; ++i) work();
     calls += 50;
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
@@ -178,7 +186,7 @@ void print(FILE* out, const Results& r) {
   std::fprintf(out,
                "800 by 600 window, Mesa llvmpipe under Xvfb, shipped data set (%zu faces); "
                "%d interleaved repetitions of at least %.1f s per state, medians.\n\n",
-               faces, kRepetitions, kSecondsPerMeasurement);
+               faces, gPace.repetitions, gPace.secondsPerMeasurement);
   std::fprintf(out, "| state | frames/s | ms/frame | time vs bare loop |\n|---|---:|---:|---:|\n");
   for (State s : kStates) {
     const int i = static_cast<int>(s);
@@ -215,9 +223,12 @@ void print(FILE* out, const Results& r) {
 
 int main(int argc, char** argv) {
   const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
-  // --lit-ratios: one line of Lit-over-Smooth ratios only (tools/bench.sh
-  // runs it on an imported model).
-  const bool ratiosOnly = argc > 2 && std::string(argv[2]) == "--lit-ratios";
+  // --lit-ratios: one line of Lit-over-Smooth ratios only; --quick: kQuickPace.
+  bool ratiosOnly = false;
+  for (int i = 2; i < argc; ++i) {
+    ratiosOnly = ratiosOnly || std::string(argv[i]) == "--lit-ratios";
+    if (std::string(argv[i]) == "--quick") gPace = kQuickPace;
+  }
   // Results go to the standard output we were given; the program's own
   // commentary goes to /dev/null.
   FILE* out = fdopen(dup(STDOUT_FILENO), "w");
@@ -230,9 +241,9 @@ int main(int argc, char** argv) {
   startLighter(dataDir);
 
   enter(State::Flame);
-  runFrames(kWarmUpFrames);
+  runFrames(gPace.warmUpFrames);
   Results r;
-  for (int rep = 0; rep < kRepetitions; ++rep) {
+  for (int rep = 0; rep < gPace.repetitions; ++rep) {
     double bare = 0.0;
     for (State s : kStates) {
       const double sec = secondsPerFrame(s);
