@@ -3,7 +3,7 @@
 
     tools/bench.py                  builds the "bench" preset (Release, build-bench/) and
                                     the web page, measures everything and rewrites every
-                                    measured section of the report (about 15 minutes)
+                                    measured section of the report (about 6 minutes, and the builds)
     tools/bench.py --only mesh,web  measures those sections only; the others stay as they are
     tools/bench.py --quick --build DIR [--report FILE] [--only ...]
                                     a few short runs on small models with the binaries of
