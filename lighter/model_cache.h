@@ -19,8 +19,13 @@ std::string cacheRoot(const char* xdgCacheHome, const char* home);
 // The SHA-256 of the file's bytes in lower-case hex; nothing, with the
 // system's reason, when it cannot be read.
 std::optional<std::string> fileDigest(const std::string& path, std::string& reason);
+// The same for what is left to read of an open file.
+std::optional<std::string> descriptorDigest(int fd, std::string& reason);
 
 // The name of the data directory imported from content with `digest` by
 // this version of lighter-import. A changed file, or a new importer, gets a
 // new name, so an entry once complete is never stale.
 std::string cacheEntryName(const std::string& digest);
+
+// True for a name cacheEntryName gives, of this importer's version or another.
+bool isCacheEntryName(const std::string& name);

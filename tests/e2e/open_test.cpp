@@ -9,72 +9,20 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
-#include "tests/support/command.h"
-#include "tests/support/temp_dir.h"
+#include "tests/e2e/model_home.h"
 #include "tests/support/test_models.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::Home;
 using e2e::Lighter;
-using e2e::Program;
-
-// A scratch home: the model files, the cache and a temporary directory.
-class Home {
- public:
-  Home() {
-    fs::create_directory(tmp());
-    fs::create_directory(models());
-  }
-  std::string path() const { return dir_.path(); }
-  std::string cache() const { return path() + "/cache"; }
-  std::string tmp() const { return path() + "/tmp"; }
-  std::string models() const { return path() + "/models"; }
-  // A model from model_gen: `shape` (candle, case, lid) in `faces` faces.
-  std::string model(const std::string& shape, int faces, const std::string& name) const {
-    const std::string file = models() + "/" + name;
-    int status = -1;
-    support::run({LIGHTER_MODEL_GEN, shape, std::to_string(faces), file}, &status);
-    EXPECT_EQ(status, 0) << file;
-    return file;
-  }
-  // The program on `file`, with this home's cache and temporary directory
-  // and the given settings added.
-  Program lighterOn(const std::string& file, const std::vector<std::string>& env = {}) const {
-    Program p{"", /*captureErrors=*/true};
-    p.wrapper = {"env", "XDG_CACHE_HOME=" + cache(), "TMPDIR=" + tmp()};
-    p.wrapper.insert(p.wrapper.end(), env.begin(), env.end());
-    p.args = {file};
-    return p;
-  }
-  // Every name in the cache's directory, hidden ones included.
-  std::vector<std::string> cacheEntries() const { return namesIn(cache() + "/lighter"); }
-  static std::vector<std::string> namesIn(const std::string& dir) {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& e : fs::directory_iterator(dir, ignored)) {
-      names.push_back(e.path().filename().string());
-    }
-    return names;
-  }
-
- private:
-  support::TempDir dir_{"lighter-open"};
-};
+using e2e::showsTheBody;
 
 ino_t inodeOf(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
-}
-
-// The lighter shows something in the click rectangle: the imported body.
-bool showsTheBody(Lighter& lighter) {
-  return lighter
-      .waitForScreenshot([](const e2e::Screenshot& s) {
-        return s.countBrighter(280, 600 - 300, 500, 600 - 5, 30) > 2000;
-      })
-      .has_value();
 }
 
 // The first start imports; the second starts with no importer at all, so it
