@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "lighter/interaction.h"
+#include "lighter/keeping.h"
 #include "lighter/menu_pick.h"
 #include "lighter/pointer.h"
 #include "render/render.h"
@@ -17,6 +18,8 @@ namespace {
 
 constexpr unsigned int kSparkMilliseconds = 4;
 constexpr unsigned int kShortFlameMilliseconds = 70;
+// --strike: the turns of the flint wheel at the start, this far apart.
+constexpr unsigned int kStrikeMilliseconds = 500;
 
 // The scene and the commentary's stream of registerCallbacks: GLUT's
 // callbacks take no context argument.
@@ -35,6 +38,31 @@ MouseButton buttonOf(int glutButton) {
       return MouseButton::kOther;
   }
 }
+
+SpecialKey specialKeyOf(int glutKey) {
+  switch (glutKey) {
+    case GLUT_KEY_LEFT:
+      return SpecialKey::kLeft;
+    case GLUT_KEY_RIGHT:
+      return SpecialKey::kRight;
+    case GLUT_KEY_UP:
+      return SpecialKey::kUp;
+    case GLUT_KEY_DOWN:
+      return SpecialKey::kDown;
+    case GLUT_KEY_HOME:
+      return SpecialKey::kHome;
+    case GLUT_KEY_F12:
+      return SpecialKey::kF12;
+    default:
+      // freeglut also reports the modifier keys themselves (Shift as 112).
+      return SpecialKey::kOther;
+  }
+}
+
+bool shiftHeld() { return (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0; }
+
+// Turns of the flint wheel still to make once the first frame is drawn.
+int gStrikesAtStart = 0;
 
 // freeglut draws its menus in this font.
 void* const kMenuFont = GLUT_BITMAP_HELVETICA_18;
@@ -80,10 +108,62 @@ void addEntries(const MenuEntry* entries, int count) {
   }
 }
 
+// What a key does, from the keyboard or the special keys alike.
+void perform(KeyAction action) {
+  switch (action) {
+    case KeyAction::kNone:
+      return;
+    case KeyAction::kFlint:
+      startSparkTimers(turnFlintWheel(*gScene, *gOut));
+      break;
+    case KeyAction::kWireframe:
+      processSubModeMenu(kModeMenu[0].value);
+      break;
+    case KeyAction::kSmooth:
+      processSubModeMenu(kModeMenu[1].value);
+      break;
+    case KeyAction::kLit:
+      processSubModeMenu(kLitModeValue);
+      break;
+    case KeyAction::kNextFlameColour:
+      processSubFlameMenu(nextFlameColourValue(gScene->flame));
+      break;
+    case KeyAction::kFullScreen:
+      glutFullScreenToggle();
+      break;
+    case KeyAction::kExit:
+      std::exit(0);
+    case KeyAction::kSavePicture:
+      askForPicture();
+      break;
+    case KeyAction::kRecordClip:
+      startOrStopClip();
+      break;
+  }
+  glutPostRedisplay();
+}
+
+// One turn of --strike; `left` turns follow it. Each turn registers the
+// next from its own time, so turns stay half a second apart however late a
+// busy loop runs them: the spark's 70 ms short-flame timer never meets the
+// turn that lights the flame.
+void strike(int left) {
+  perform(KeyAction::kFlint);
+  if (left > 0) glutTimerFunc(kStrikeMilliseconds, strike, left - 1);
+}
+
+// Each frame, once drawn and before its swap: the first starts the turns of
+// --strike, and every one may be kept.
+void frameDrawn() {
+  if (gStrikesAtStart > 0) glutTimerFunc(kStrikeMilliseconds, strike, gStrikesAtStart - 1);
+  gStrikesAtStart = 0;
+  keepDrawnFrame(gScene->view.GW, gScene->view.GH);
+}
+
 }  // namespace
 
 void display() {
-  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit);
+  display(gScene->view, gScene->meshes, gScene->flame, gScene->textures, gScene->lit, frameDrawn);
 }
 
 void reshape(int width, int height) {
@@ -119,33 +199,13 @@ void processMainMenu(int value) {
   }
 }
 
-void keyboard(unsigned char key, int /*x*/, int /*y*/) {
-  switch (actionForKey(key)) {
-    case KeyAction::kNone:
-      return;
-    case KeyAction::kFlint:
-      startSparkTimers(turnFlintWheel(*gScene, *gOut));
-      break;
-    case KeyAction::kWireframe:
-      processSubModeMenu(kModeMenu[0].value);
-      break;
-    case KeyAction::kSmooth:
-      processSubModeMenu(kModeMenu[1].value);
-      break;
-    case KeyAction::kLit:
-      processSubModeMenu(kLitModeValue);
-      break;
-    case KeyAction::kNextFlameColour:
-      processSubFlameMenu(nextFlameColourValue(gScene->flame));
-      break;
-    case KeyAction::kFullScreen:
-      glutFullScreenToggle();
-      break;
-    case KeyAction::kExit:
-      std::exit(0);
-  }
-  glutPostRedisplay();
+void keyboard(unsigned char key, int /*x*/, int /*y*/) { perform(actionForKey(key)); }
+
+void special(int key, int /*x*/, int /*y*/) {
+  perform(actionForSpecialKey(specialKeyOf(key), shiftHeld()));
 }
+
+void strikeAtStart(int turns) { gStrikesAtStart = turns; }
 
 // freeglut opens the menu where the pointer is as it handles the press,
 // and calls this then.
@@ -160,6 +220,7 @@ void registerCallbacks(Scene& scene, std::ostream& out) {
   glutReshapeFunc(reshape);
   glutMouseFunc(mouse);
   glutKeyboardFunc(keyboard);
+  glutSpecialFunc(special);
   glutMenuStatusFunc(menuStatus);
 }
 

@@ -14,12 +14,18 @@ void processSubFlameMenu(int value);
 void processSubModeMenu(int value);
 void processMainMenu(int value);
 void keyboard(unsigned char key, int x, int y);
+void special(int key, int x, int y);
 void menuStatus(int status, int x, int y);
 
 // Hands `scene` to the callbacks, which take no context from GLUT, and
-// registers display, reshape, mouse, keyboard and menu status with GLUT. The click commentary goes
+// registers display, reshape, mouse, keyboard, special keys and menu status
+// with GLUT. The click commentary goes
 // to `out`. Both must outlive the event loop.
 void registerCallbacks(Scene& scene, std::ostream& out);
+
+// Turns the flint wheel `turns` times, as Space does, half a second apart,
+// the first half a second after the first frame is drawn.
+void strikeAtStart(int turns);
 
 // Builds the flame-colour, mesh-mode and main menus, in that order, and
 // attaches the main menu to the right button.

@@ -1,10 +1,15 @@
 #include "lighter/command_line.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 const char kUsage[] =
     "Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
+    "       lighter [OPTION...] --screenshot FILE.png [--seconds N] [--strike N]\n"
+    "       lighter [OPTION...] --record FILE.webp [--seconds N] [--strike N]\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
@@ -12,7 +17,11 @@ const char kUsage[] =
     "\n"
     "Keys: Space turns the flint wheel (as a click on the body), W, S and L\n"
     "choose Wireframe, Smooth and Lit, C steps the flame colour (Yellow, Red,\n"
-    "Green, Blue, Rotate), F toggles full screen, Q and Escape exit.\n"
+    "Green, Blue, Rotate), F toggles full screen, Q and Escape exit. F12 saves\n"
+    "the window as a PNG picture and Shift+F12 starts and ends a clip of it (an\n"
+    "animated WebP, 10 seconds at most), named lighter-YYYYMMDD-HHMMSS, in\n"
+    "XDG_PICTURES_DIR of user-dirs.dirs, else ~/Pictures when it exists, else\n"
+    "the directory lighter was started in.\n"
     "\n"
     "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
     "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
@@ -41,6 +50,16 @@ const char kUsage[] =
     "  --mode MODE start in the mesh mode MODE: wireframe, smooth or lit (the\n"
     "              menu's \"Mesh Modes\"); without it the lighter starts smooth,\n"
     "              flat-shaded and unlit\n"
+    "  --screenshot FILE  save the first frame drawn as the PNG picture FILE,\n"
+    "              then exit\n"
+    "  --record FILE  record a clip of the window from the first frame as the\n"
+    "              animated WebP FILE, then exit\n"
+    "  --seconds N with --record the clip's length (default 10), with\n"
+    "              --screenshot when the picture is taken (default at once);\n"
+    "              N up to 60, fractions allowed\n"
+    "  --strike N  turn the flint wheel N times, as Space does, half a second\n"
+    "              apart from half a second after the first frame (3 lights\n"
+    "              the flame)\n"
     "  --help      show this text and exit\n"
     "  --version   show the version and exit\n";
 
@@ -81,6 +100,90 @@ bool takeModeOption(int argc, const char* const* argv, int& i, CommandLine& line
   return true;
 }
 
+// --NAME VALUE or --NAME=VALUE; `i` moves past a separate value. Null when
+// `arg` is not the option; `missing` is set when its value is.
+const char* optionValue(const char* name, int argc, const char* const* argv, int& i,
+                        bool& missing) {
+  const char* arg = argv[i];
+  const size_t length = std::strlen(name);
+  if (std::strncmp(arg, name, length) != 0) return nullptr;
+  if (arg[length] == '=') return arg + length + 1;
+  if (arg[length] != '\0') return nullptr;
+  if (i + 1 == argc) {
+    missing = true;
+    return "";
+  }
+  return argv[++i];
+}
+
+// A number of seconds, above 0 and at most kMostSeconds, in milliseconds;
+// -1 for anything else.
+int secondsIn(const char* text) {
+  char* end = nullptr;
+  const double seconds = std::strtod(text, &end);
+  if (end == text || *end != '\0' || !std::isfinite(seconds) || seconds <= 0 ||
+      seconds > kMostSeconds) {
+    return -1;
+  }
+  return std::max(1, static_cast<int>(std::lround(seconds * 1000.0)));
+}
+
+// A whole number from 0 to kMostStrikes; -1 for anything else.
+int strikesIn(const char* text) {
+  char* end = nullptr;
+  const long n = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || n < 0 || n > kMostStrikes) return -1;
+  return static_cast<int>(n);
+}
+
+// --screenshot, --record, --seconds and --strike. False when `arg` is none
+// of them; `line.problem` says what is wrong with one.
+bool takeCaptureOption(int argc, const char* const* argv, int& i, CommandLine& line) {
+  bool missing = false;
+  const char* value = nullptr;
+  const char* name = nullptr;
+  for (const char* option : {"--screenshot", "--record", "--seconds", "--strike"}) {
+    value = optionValue(option, argc, argv, i, missing);
+    if (value != nullptr) {
+      name = option;
+      break;
+    }
+  }
+  if (name == nullptr) return false;
+  const std::string option = name;
+  if (missing || (*value == '\0' && option != "--seconds" && option != "--strike")) {
+    line.problem = "option " + option + " needs a value";
+  } else if (option == "--screenshot") {
+    line.screenshotFile = value;
+  } else if (option == "--record") {
+    line.recordFile = value;
+  } else if (option == "--seconds") {
+    line.secondsMs = secondsIn(value);
+    if (line.secondsMs < 0) {
+      line.problem = std::string("--seconds takes a number of seconds above 0 and up to ") +
+                     std::to_string(kMostSeconds) + ", not " + value;
+    }
+  } else {
+    line.strikes = strikesIn(value);
+    if (line.strikes < 0) {
+      line.problem = std::string("--strike takes a whole number from 0 to ") +
+                     std::to_string(kMostStrikes) + ", not " + value;
+    }
+  }
+  return true;
+}
+
+// What the capture options mean together; empty when they make sense.
+std::string captureProblem(const CommandLine& line) {
+  if (!line.screenshotFile.empty() && !line.recordFile.empty()) {
+    return "--screenshot and --record cannot be given together";
+  }
+  if (line.secondsMs >= 0 && line.screenshotFile.empty() && line.recordFile.empty()) {
+    return "--seconds needs --screenshot or --record";
+  }
+  return "";
+}
+
 CommandLine badUsage(std::string problem) {
   CommandLine line;
   line.action = CommandAction::kBadUsage;
@@ -105,7 +208,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       line.action = CommandAction::kVersion;
       return line;
-    } else if (takeModeOption(argc, argv, i, line)) {
+    } else if (takeModeOption(argc, argv, i, line) || takeCaptureOption(argc, argv, i, line)) {
       if (!line.problem.empty()) return badUsage(line.problem);
     } else if (std::strcmp(arg, "--") == 0) {
       optionsEnded = true;
@@ -119,6 +222,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
       return badUsage(std::string("unknown option ") + arg);
     }
   }
+  if (std::string problem = captureProblem(line); !problem.empty()) return badUsage(problem);
   return line;
 }
 

@@ -1,5 +1,6 @@
 // The program's command line: GLUT's options, a data directory, --mode,
-// --help and --version. Plain values, no GL: the program acts on the result.
+// --screenshot, --record, --seconds, --strike, --help and --version. Plain values, no GL: the
+// program acts on the result.
 #pragma once
 
 #include <string>
@@ -19,7 +20,19 @@ struct CommandLine {
   // The "Mesh Modes" entry --mode picks at start (1 wireframe, 2 smooth,
   // 3 lit); 0 without the option, for the usual start.
   int meshMode = 0;
+  // --screenshot FILE and --record FILE, as given (at most one of them).
+  std::string screenshotFile;
+  std::string recordFile;
+  // --seconds N in milliseconds: the clip's length, or when the picture is
+  // taken; -1 without the option.
+  int secondsMs = -1;
+  // --strike N: turns of the flint wheel at the start.
+  int strikes = 0;
 };
+
+// The longest --seconds, and the most --strike turns.
+inline constexpr int kMostSeconds = 60;
+inline constexpr int kMostStrikes = 20;
 
 // The menu value of a --mode name, 0 for a name it does not have.
 int meshModeNamed(const char* name);

@@ -4,7 +4,8 @@
 
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
-const MenuEntry kModeMenu[kModeMenuEntries] = {{"Wireframe", 1}, {"Smooth", 2}, {"Lit", kLitModeValue}};
+const MenuEntry kModeMenu[kModeMenuEntries] = {
+    {"Wireframe", 1}, {"Smooth", 2}, {"Lit", kLitModeValue}};
 const MainMenuRow kMainMenu[3] = {{"Flame Colors", true}, {"Mesh Modes", true}, {"Exit", false}};
 
 namespace {
@@ -122,6 +123,21 @@ KeyAction actionForKey(unsigned char key) {
     default:
       return KeyAction::kNone;
   }
+}
+
+KeyAction actionForSpecialKey(SpecialKey key, bool shift) {
+  switch (key) {
+    case SpecialKey::kF12:
+      return shift ? KeyAction::kRecordClip : KeyAction::kSavePicture;
+    case SpecialKey::kLeft:
+    case SpecialKey::kRight:
+    case SpecialKey::kUp:
+    case SpecialKey::kDown:
+    case SpecialKey::kHome:
+    case SpecialKey::kOther:
+      return KeyAction::kNone;
+  }
+  return KeyAction::kNone;
 }
 
 int nextFlameColourValue(const FlameState& flame) {

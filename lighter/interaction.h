@@ -66,8 +66,14 @@ enum class KeyAction {
   kNextFlameColour,  // C: the next flame colour (nextFlameColourValue)
   kFullScreen,       // F: full screen on or off
   kExit,             // Q and Escape: "Exit"
+  kSavePicture,      // F12: the window as a picture in the pictures folder
+  kRecordClip,       // Shift+F12: a clip of the window starts, or ends
 };
 KeyAction actionForKey(unsigned char key);
+
+// The keys GLUT reports apart from characters, as plain values.
+enum class SpecialKey { kLeft, kRight, kUp, kDown, kHome, kF12, kOther };
+KeyAction actionForSpecialKey(SpecialKey key, bool shift);
 
 // Turns the flint wheel once, as a left click on the body does, without the
 // click's "mouse clicked at" line (a key is no click): sparks, the flame lit

@@ -16,6 +16,7 @@
 #include "lighter/callbacks.h"
 #include "lighter/command_line.h"
 #include "lighter/interaction.h"
+#include "lighter/keeping.h"
 #include "lighter/model_cache.h"
 #include "lighter/model_import.h"
 #include "lighter/pointer.h"
@@ -68,6 +69,17 @@ std::string dataDirectoryFor(const CommandLine& line, bool& isModel) {
   return isModel ? openModel(line.dataDir, std::cerr) : line.dataDir;
 }
 
+// The directory the program was started in, before it moves into its data:
+// where relative FILEs and pictures without a pictures folder go.
+std::string callersDirectory() {
+  std::vector<char> name(4096);
+  while (::getcwd(name.data(), name.size()) == nullptr) {
+    if (errno != ERANGE) return ".";
+    name.resize(name.size() * 2);
+  }
+  return name.data();
+}
+
 // --mode: the mode is picked as the menu picks it, once start-up is done.
 void startInChosenMode(const CommandLine& line) {
   if (line.meshMode != 0) processSubModeMenu(line.meshMode);
@@ -80,6 +92,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   watchStandardOutput("lighter");
   const CommandLine line = parseCommandLine(argc, argv);
   if (const int status = answerWithoutRunning(line); status >= 0) return status;
+  if (!prepareKeeping(line, callersDirectory(), std::cerr)) return 1;
   // The program reads its files from its working directory. Without a
   // directory on the command line that is the caller's, as it always was;
   // the installed launcher names the data set installed with the program
@@ -115,6 +128,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   if (isModel) processSubModeMenu(kLitModeValue);  // a model opened by its file shows in Lit
   lineBufferStandardOutput();
   startInChosenMode(line);
+  strikeAtStart(line.strikes);
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();
   return 0;

@@ -20,7 +20,7 @@ void applyView(const ViewState& v) {
 }
 
 void display(ViewState& view, const MeshState& meshes, FlameState& flame,
-             const TextureState& textures, LitState& lit) {
+             const TextureState& textures, LitState& lit, void (*drawn)()) {
   const bool litMode = view.display_mode == kLit;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_MODELVIEW);
@@ -40,6 +40,7 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
       drawParticles(flame, std::rand);
     }
   }
+  if (drawn != nullptr) drawn();
   glutSwapBuffers();
   check_keys(flame);
   // Frames follow each other as fast as GLUT allows.

@@ -8,9 +8,10 @@
 #include "textures/texture_state.h"
 
 // Draws one whole frame and asks for the next. `textures` and `lit` serve the
-// "Lit" mode only.
+// "Lit" mode only. `drawn`, when given, runs once the frame is drawn, before
+// its swap, while the back buffer holds it.
 void display(ViewState& view, const MeshState& meshes, FlameState& flame,
-             const TextureState& textures, LitState& lit);
+             const TextureState& textures, LitState& lit, void (*drawn)() = nullptr);
 
 // The view module's projection, viewport and camera for the window size in
 // `view`, leaving GL_MODELVIEW current with the camera multiplied on.

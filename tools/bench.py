@@ -10,7 +10,8 @@
                                     DIR, into FILE (a temporary file by default, never the
                                     report): that every benchmark runs, not what it measures
 
-Sections: budgets, frames, startup, mesh, gl_calls, micro, import, web. Every
+Sections: budgets, frames, startup, mesh, gl_calls, micro, import, web,
+recording. Every
 figure is a median of runs taken in turns (the states of a frame, the mesh
 sizes, the import's formats and budgets, the desktop and the web page), so
 that a busy machine slows them alike and the ratios hold. The budgets and
@@ -32,7 +33,8 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 REPORT = os.path.join(ROOT, "docs", "performance.md")
-SECTIONS = ["budgets", "frames", "startup", "mesh", "gl_calls", "micro", "import", "web"]
+SECTIONS = ["budgets", "frames", "startup", "mesh", "gl_calls", "micro", "import", "web",
+            "recording"]
 # The sections that need frame_bench's runs on the shipped and the imported model.
 NEED_FRAMES = {"budgets", "frames", "import", "web"}
 
@@ -317,6 +319,11 @@ def imported_frames_section(f):
         for state, (fps, ratio) in state_medians(f["runs"][key]).items():
             lines.append("| %s | %s | %.0f | %.1f x |" % (label, state, fps, ratio))
     return "\n".join(lines)
+
+
+def measure_recording(build, pace):
+    """frame_bench --recording: its own section, "Frames while recording a clip"."""
+    return output_of([build.frame_bench, build.data, "--recording"] + pace.frame_flags)
 
 
 # --- Start-up and the GL calls of one frame -------------------------------------------
@@ -723,6 +730,9 @@ def measure(sections, build, pace, work):
             out["import"] = text + "\n\n" + imported_frames_section(frames)
     if "web" in sections:
         out["web"] = web_section(frames, pace)
+    if "recording" in sections:
+        say("frames while recording a clip")
+        out["recording"] = measure_recording(build, pace)
     if "budgets" in sections:
         out["budgets"] = budgets_section(frames, startup, mesh, imports)
     return out

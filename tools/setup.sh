@@ -10,6 +10,9 @@ packages=(
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   # lighter-import (Assimp, meshoptimizer, stb) and the model cache (SHA-256 from nettle)
   libassimp-dev libmeshoptimizer-dev libstb-dev nettle-dev
+  # pictures and clips of the window (F12, Shift+F12, --screenshot, --record): PNG through
+  # libpng, animated WebP through libwebp's animation encoder (and its decoder in the tests)
+  libpng-dev libwebp-dev
   # the unit tests and the benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # the sanitizer build and the fuzzers

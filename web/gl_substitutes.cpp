@@ -13,6 +13,8 @@
 namespace {
 
 unsigned gFramesDrawn = 0;
+// The page's "Save picture" was chosen: the next frame is handed to it.
+bool gPictureWanted = false;
 
 // WebGL has no GL_CLAMP (which may blend in a border colour); the nearest it
 // has is clamping to the edge, which is what the checkerboard shows anyway.
@@ -99,13 +101,22 @@ void glHint(GLenum target, GLenum mode) {
 void glShadeModel(GLenum /*mode*/) {}
 
 // The browser shows the canvas after each frame by itself; the swap only
-// counts the frame, for the page's frame rate.
+// counts the frame, for the page's frame rate, and hands the frame to the
+// page when it wants a picture: the canvas is read right after the frame is
+// drawn, in the same task, while the drawing buffer still holds it (WebGL
+// clears it once the browser has shown it, and keeping it costs every frame).
 void glutSwapBuffers() {
   web::drawPending();
   ++gFramesDrawn;
+  if (gPictureWanted) {
+    gPictureWanted = false;
+    EM_ASM(Module.savePicture());
+  }
 }
 
 EMSCRIPTEN_KEEPALIVE unsigned lighterWebFramesDrawn() { return gFramesDrawn; }
+
+EMSCRIPTEN_KEEPALIVE void lighterWebWantPicture() { gPictureWanted = true; }
 
 // Lit mesh mode, once it is merged: the emulation has no glLightf, glMaterialf
 // or glColorMaterial, and a positional light acts as a directional one.

@@ -65,3 +65,51 @@ TEST(CommandLine, ModeWithoutAKnownNameIsBadUsage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, ScreenshotRecordSecondsAndStrikeComposeWithTheOtherOptions) {
+  const CommandLine shot = parse({"--mode", "lit", "--screenshot", "a.png", "--strike=3", "data"});
+  EXPECT_EQ(shot.action, CommandAction::kRun);
+  EXPECT_EQ(shot.screenshotFile, "a.png");
+  EXPECT_EQ(shot.secondsMs, -1);  // the first frame
+  EXPECT_EQ(shot.strikes, 3);
+  EXPECT_EQ(shot.meshMode, 3);
+  EXPECT_EQ(shot.dataDir, "data");
+  const CommandLine clip = parse({"--record=f.webp", "--seconds", "6", "-sync"});
+  EXPECT_EQ(clip.recordFile, "f.webp");
+  EXPECT_EQ(clip.secondsMs, 6000);
+  EXPECT_EQ(clip.glutArgs, (std::vector<std::string>{"lighter", "-sync"}));
+  EXPECT_EQ(parse({"--screenshot", "a.png", "--seconds", "2.25"}).secondsMs, 2250);
+  EXPECT_EQ(parse({"--strike", "2"}).strikes, 2);  // also without a capture
+  EXPECT_EQ(parse({}).strikes, 0);
+}
+
+TEST(CommandLine, CaptureOptionsWithoutSenseAreBadUsage) {
+  const struct {
+    std::vector<const char*> args;
+    const char* problem;
+  } cases[] = {
+      {{"--screenshot"}, "option --screenshot needs a value"},
+      {{"--record="}, "option --record needs a value"},
+      {{"--screenshot", "a.png", "--record", "b.webp"},
+       "--screenshot and --record cannot be given together"},
+      {{"--seconds", "3"}, "--seconds needs --screenshot or --record"},
+      {{"--record", "f.webp", "--seconds", "0"},
+       "--seconds takes a number of seconds above 0 and up to 60, not 0"},
+      {{"--record", "f.webp", "--seconds", "61"},
+       "--seconds takes a number of seconds above 0 and up to 60, not 61"},
+      {{"--record", "f.webp", "--seconds", "2s"},
+       "--seconds takes a number of seconds above 0 and up to 60, not 2s"},
+      {{"--strike", "-1"}, "--strike takes a whole number from 0 to 20, not -1"},
+      {{"--strike", "21"}, "--strike takes a whole number from 0 to 20, not 21"},
+      {{"--strike", "1.5"}, "--strike takes a whole number from 0 to 20, not 1.5"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = parse(c.args);
+    EXPECT_EQ(line.action, CommandAction::kBadUsage) << c.problem;
+    EXPECT_EQ(line.problem, c.problem);
+  }
+}
+
+}  // namespace

@@ -70,3 +70,17 @@ TEST(Keys, TheColourKeyStepsThroughTheFlameMenuInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// F12 keeps a picture, Shift+F12 a clip; the arrows and Home are the
+// camera's, and a key GLUT reports that the program does not know is none.
+TEST(Keys, F12SavesAPictureAndShiftF12RecordsAClip) {
+  EXPECT_EQ(actionForSpecialKey(SpecialKey::kF12, false), KeyAction::kSavePicture);
+  EXPECT_EQ(actionForSpecialKey(SpecialKey::kF12, true), KeyAction::kRecordClip);
+  for (bool shift : {false, true}) {
+    EXPECT_EQ(actionForSpecialKey(SpecialKey::kOther, shift), KeyAction::kNone);
+  }
+}
+
+}  // namespace

@@ -80,6 +80,7 @@ class WebPage:
     def __init__(self, site=None):
         self.console = []  # every console entry so far: {"level", "message", ...}
         self.profile = tempfile.mkdtemp(prefix="lighter-web-chromium-")
+        self.downloads = tempfile.mkdtemp(prefix="lighter-web-downloads-")
         self.server_log = tempfile.TemporaryFile()
         command = ["bash", os.path.join(ROOT, "tools", "web.sh"), "--port", "0"]
         if site is not None:
@@ -119,7 +120,15 @@ class WebPage:
         if os.geteuid() == 0:
             options.add_argument("--no-sandbox")
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        # Downloads go, unasked, into a folder of the page's own.
+        options.add_experimental_option("prefs", {
+            "download.default_directory": self.downloads,
+            "download.prompt_for_download": False,
+        })
+        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        driver.execute_cdp_cmd("Browser.setDownloadBehavior",
+                               {"behavior": "allow", "downloadPath": self.downloads})
+        return driver
 
     def close(self):
         if self.driver is not None:
@@ -132,6 +141,7 @@ class WebPage:
             self.server.wait()
         self.server.stdout.close()
         shutil.rmtree(self.profile, ignore_errors=True)
+        shutil.rmtree(self.downloads, ignore_errors=True)
 
     def __enter__(self):
         return self
@@ -225,6 +235,20 @@ class WebPage:
         wait_for("%s to open" % submenu, item.is_displayed)
         ActionChains(self.driver).move_to_element(item).click().perform()
         wait_for("the menu to close", lambda: not menu.is_displayed())
+
+    def choose_top(self, x, y, entry):
+        """Opens the menu with a right click at x, y and picks its own entry."""
+        self.context_click(x, y)
+        menu = self.driver.find_element(By.ID, "menu")
+        wait_for("the menu to open", menu.is_displayed)
+        item = menu.find_element(By.XPATH, "./li[text()='%s']" % entry)
+        ActionChains(self.driver).move_to_element(item).click().perform()
+        wait_for("the menu to close", lambda: not menu.is_displayed())
+
+    def downloaded(self):
+        """The files downloaded so far, finished ones only."""
+        return sorted(name for name in os.listdir(self.downloads)
+                      if not name.endswith(".crdownload"))
 
     def frames_drawn(self):
         return self.driver.execute_script("return Module._lighterWebFramesDrawn()")

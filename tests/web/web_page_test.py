@@ -8,12 +8,13 @@
 The cases are the ctest tests labelled "web" (tests/web/CMakeLists.txt)."""
 
 import os
+import re
 import shutil
 import sys
 import tempfile
 import time
 
-from browser import ROOT, Failure, WebPage, wait_for
+from browser import ROOT, Failure, Picture, WebPage, wait_for
 
 # Canvas pixels, counted from the top-left corner as a screenshot is. The same
 # places the desktop's end-to-end tests look at (tests/e2e/drawing_test.cpp):
@@ -90,12 +91,12 @@ def case_lighter_lights(page):
 
 def case_menu(page):
     """The right button opens the program's menus at the pointer, without
-    "Exit"."""
+    "Exit", and the page's own "Save picture"."""
     start(page)
     page.context_click(200, 100)
     menu = page.driver.find_element("id", "menu")
     wait_for("the menu to open", menu.is_displayed)
-    check(page.menu_labels() == ["Flame Colors", "Mesh Modes"],
+    check(page.menu_labels() == ["Flame Colors", "Mesh Modes", "Save picture"],
           "the menu holds %s" % page.menu_labels())
     flames = page.menu_labels("//ul[@id='menu']/li[1]/ul")
     check(flames == ["Yellow", "Red", "Green", "Blue", "Rotate"], "Flame Colors holds %s" % flames)
@@ -181,6 +182,28 @@ def case_keys(page):
     check_no_errors(page)
 
 
+def case_save_picture(page):
+    """The menu's "Save picture" downloads a PNG of the canvas: its size, and the frame
+    it showed (the lighter on black), not an empty drawing buffer."""
+    start(page)
+    check(not page.downloaded(), "files downloaded before any was asked for")
+    page.choose_top(*BODY, "Save picture")
+    names = wait_for("the picture to be downloaded", page.downloaded)
+    check(len(names) == 1 and re.fullmatch(r"lighter-\d{8}-\d{6}\.png", names[0]),
+          "downloaded %s" % names)
+    with open(os.path.join(page.downloads, names[0]), "rb") as file:
+        data = file.read()
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", "the download is no PNG")
+    picture = Picture(data)
+    size = page.canvas().size
+    check((picture.width, picture.height) == (size["width"], size["height"]),
+          "the picture is %dx%d, the canvas %s" % (picture.width, picture.height, size))
+    check(body_shows(picture), "the picture does not show the lighter")
+    for corner in CORNERS:
+        check(sum(picture.at(*corner)) < 30, "not black around the lighter at %s" % (corner,))
+    check_no_errors(page)
+
+
 def case_load_failure(_):
     """A page whose data set cannot be loaded says so in place of the canvas."""
     with tempfile.TemporaryDirectory(prefix="lighter-web-site-") as site:
@@ -233,6 +256,7 @@ CASES = {
     "wireframe": case_wireframe,
     "lit": case_lit,
     "keys": case_keys,
+    "save_picture": case_save_picture,
     "measure": measure,
 }
 

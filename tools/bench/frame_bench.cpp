@@ -16,14 +16,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "capture/capture.h"
+#include "capture/readback.h"
 #include "lighter/callbacks.h"
+#include "lighter/keeping.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
+#include "render/render.h"
 #include "tests/support/command.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/window.h"
 #include "tests/support/xvfb.h"
 #include "tools/bench/cpu_work.h"
@@ -70,7 +76,9 @@ const char* label(State s) {
 }
 
 long gFrames = 0;
-Scene scene;  // the program's, for the frames measured here
+Scene scene;             // the program's, for the frames measured here
+bool gReadBack = false;  // frames read back and kept as they are drawn
+void readBackDisplay();
 
 void bareDisplay() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -95,7 +103,7 @@ void enter(State s) {
   scene.flame.zoom = -10.0f;
   const bool lit = s == State::LitRest || s == State::LitFlame;
   scene.view.display_mode = s == State::Wireframe ? kWireframe : lit ? kLit : kSmooth;
-  glutDisplayFunc(s == State::Bare ? bareDisplay : lighterDisplay);
+  glutDisplayFunc(s == State::Bare ? bareDisplay : gReadBack ? readBackDisplay : lighterDisplay);
   glutPostRedisplay();
 }
 
@@ -104,6 +112,40 @@ void enter(State s) {
 void runFrames(long count) {
   const long target = gFrames + count;
   while (gFrames < target) glutMainLoopEvent();
+}
+
+// --recording: the flame lit (in Smooth and in Lit) without a clip, with
+// a clip recorded as Shift+F12 records it (its frames encoded on the
+// clip's own thread as they come), and with the frames only read back and
+// kept, as a clip encoded after it ends would need them.
+enum class Recording { kNone, kClip, kReadBackOnly };
+constexpr Recording kRecordings[] = {Recording::kNone, Recording::kClip, Recording::kReadBackOnly};
+const char* label(Recording r) {
+  switch (r) {
+    case Recording::kNone:
+      return "not recording";
+    case Recording::kClip:
+      return "recording, encoded on the clip's thread";
+    case Recording::kReadBackOnly:
+      return "frames read back and kept (encoding after the clip)";
+  }
+  return "";
+}
+
+// The frames a clip encoded after its end would hold until then.
+std::vector<Frame> gKeptFrames;
+std::optional<ClipPacer> gPacer;
+Clock::time_point gKeepingSince;
+
+void keepReadBackFrame() {
+  const int elapsed = static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - gKeepingSince).count());
+  if (gPacer->keep(elapsed)) gKeptFrames.push_back(readDrawnFrame(scene.view.GW, scene.view.GH));
+}
+
+void readBackDisplay() {
+  display(scene.view, scene.meshes, scene.flame, scene.textures, scene.lit, keepReadBackFrame);
+  ++gFrames;
 }
 
 // Seconds per frame over at least gPace.secondsPerMeasurement.
@@ -139,6 +181,47 @@ double secondsPerCall(Work work) {
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
   }
   return elapsed / static_cast<double>(calls);
+}
+
+double secondsPerFrame(State s, Recording r) {
+  if (r == Recording::kClip) startOrStopClip();
+  gReadBack = r == Recording::kReadBackOnly;
+  gPacer.emplace(kClipLongestMs);
+  gKeepingSince = Clock::now();
+  const double seconds = secondsPerFrame(s);
+  if (r == Recording::kClip) startOrStopClip();  // written on the clip's own thread
+  gReadBack = false;
+  gKeptFrames.clear();
+  return seconds;
+}
+
+// Frames a second with the flame lit, while not recording and recording,
+// the states taking turns in each repetition; prints a Markdown table.
+void measureRecording(FILE* out) {
+  const State states[] = {State::Flame, State::LitFlame};
+  std::vector<double> seconds[2][3];
+  for (int rep = 0; rep < gPace.repetitions; ++rep) {
+    for (int si = 0; si < 2; ++si) {
+      for (int ri = 0; ri < 3; ++ri) {
+        seconds[si][ri].push_back(secondsPerFrame(states[si], kRecordings[ri]));
+      }
+    }
+  }
+  std::fprintf(out, "### Frames while recording a clip\n\n");
+  std::fprintf(out,
+               "800 by 600 window, flame lit, %d interleaved repetitions of at least %.1f s, "
+               "medians; a clip keeps at most one frame per %d ms.\n\n",
+               gPace.repetitions, gPace.secondsPerMeasurement, kClipFrameMs);
+  std::fprintf(out, "| mode | recording | frames/s | vs not recording |\n|---|---|---:|---:|\n");
+  for (int si = 0; si < 2; ++si) {
+    const double base = median(seconds[si][0]);
+    for (int ri = 0; ri < 3; ++ri) {
+      const double sec = median(seconds[si][ri]);
+      std::fprintf(out, "| %s | %s | %.1f | %.2f |\n", si == 0 ? "Smooth" : "Lit",
+                   label(kRecordings[ri]), 1.0 / sec, base / sec);
+    }
+  }
+  std::fprintf(out, "\n");
 }
 
 void startLighter(const std::string& dataDir) {
@@ -223,10 +306,12 @@ void print(FILE* out, const Results& r) {
 
 int main(int argc, char** argv) {
   const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
-  // --lit-ratios: one line of Lit-over-Smooth ratios only; --quick: kQuickPace.
-  bool ratiosOnly = false;
+  // --lit-ratios: one line of Lit-over-Smooth ratios only; --recording: the
+  // frame rate while a clip is recorded against without; --quick: kQuickPace.
+  bool ratiosOnly = false, recording = false;
   for (int i = 2; i < argc; ++i) {
     ratiosOnly = ratiosOnly || std::string(argv[i]) == "--lit-ratios";
+    recording = recording || std::string(argv[i]) == "--recording";
     if (std::string(argv[i]) == "--quick") gPace = kQuickPace;
   }
   // Results go to the standard output we were given; the program's own
@@ -242,6 +327,18 @@ int main(int argc, char** argv) {
 
   enter(State::Flame);
   runFrames(gPace.warmUpFrames);
+  if (recording) {
+    // The clips go into a folder of their own, removed at exit once the
+    // last clip is written (the handler that waits for it runs first).
+    static std::optional<support::TempDir> pictures("lighter-bench-clips");
+    std::atexit([] { pictures.reset(); });
+    setenv("HOME", pictures->path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", pictures->path().c_str(), 1);
+    prepareKeeping(CommandLine{}, pictures->path(), std::cerr);
+    measureRecording(out);
+    std::fclose(out);
+    std::exit(0);
+  }
   Results r;
   for (int rep = 0; rep < gPace.repetitions; ++rep) {
     double bare = 0.0;
