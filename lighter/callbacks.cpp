@@ -34,6 +34,11 @@ MouseButton buttonOf(int glutButton) {
       return MouseButton::kMiddle;
     case GLUT_RIGHT_BUTTON:
       return MouseButton::kRight;
+    // A press (and on the desktop a release) for each step of the wheel.
+    case kWheelUpButton:
+      return MouseButton::kWheelUp;
+    case kWheelDownButton:
+      return MouseButton::kWheelDown;
     default:
       return MouseButton::kOther;
   }
@@ -110,6 +115,10 @@ void addEntries(const MenuEntry* entries, int count) {
 
 // What a key does, from the keyboard or the special keys alike.
 void perform(KeyAction action) {
+  if (moveView(gScene->view, action)) {
+    glutPostRedisplay();
+    return;
+  }
   switch (action) {
     case KeyAction::kNone:
       return;
@@ -139,6 +148,14 @@ void perform(KeyAction action) {
     case KeyAction::kRecordClip:
       startOrStopClip();
       break;
+    case KeyAction::kTurnLeft:
+    case KeyAction::kTurnRight:
+    case KeyAction::kTiltUp:
+    case KeyAction::kTiltDown:
+    case KeyAction::kZoomIn:
+    case KeyAction::kZoomOut:
+    case KeyAction::kResetView:
+      return;  // moved the view above
   }
   glutPostRedisplay();
 }
@@ -172,9 +189,16 @@ void reshape(int width, int height) {
 }
 
 void mouse(int button, int state, int x, int y) {
-  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y};
+  // Shift matters to a left press only (freeglut answers the question only
+  // inside its own callbacks).
+  const bool leftPress = button == GLUT_LEFT_BUTTON && state == GLUT_DOWN;
+  const MouseEvent event{buttonOf(button), state == GLUT_DOWN, x, y, leftPress && shiftHeld()};
   startSparkTimers(handleMouse(*gScene, event, *gOut));
   glutPostRedisplay();
+}
+
+void motion(int x, int y) {
+  if (handleMotion(*gScene, x, y)) glutPostRedisplay();
 }
 
 void stopSpark(int /*value*/) { gScene->flame.playSpark = 0; }
@@ -221,6 +245,7 @@ void registerCallbacks(Scene& scene, std::ostream& out) {
   glutMouseFunc(mouse);
   glutKeyboardFunc(keyboard);
   glutSpecialFunc(special);
+  glutMotionFunc(motion);
   glutMenuStatusFunc(menuStatus);
 }
 

@@ -1,27 +1,33 @@
 #include "lighter/command_line.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 const char kUsage[] =
-    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
+    "Usage: lighter [GLUT-OPTION...] [--mode MODE] [--view AZ,EL[,DIST]] [DIRECTORY | MODEL]\n"
     "       lighter --help | --version\n"
     "       lighter [OPTION...] --screenshot FILE.png [--seconds N] [--strike N]\n"
     "       lighter [OPTION...] --record FILE.webp [--seconds N] [--strike N]\n"
     "\n"
     "Shows a pocket lighter in a window. Left-click its body to throw sparks,\n"
     "light the flame and put it out; the right button opens the menu (flame\n"
-    "colours, wireframe, smooth or lit drawing, exit).\n"
+    "colours, wireframe, smooth or lit drawing, exit). Drag from beside the\n"
+    "lighter (or with the middle button, or Shift and the left button, from\n"
+    "anywhere) to turn it; the wheel brings it nearer or farther.\n"
     "\n"
     "Keys: Space turns the flint wheel (as a click on the body), W, S and L\n"
     "choose Wireframe, Smooth and Lit, C steps the flame colour (Yellow, Red,\n"
-    "Green, Blue, Rotate), F toggles full screen, Q and Escape exit. F12 saves\n"
-    "the window as a PNG picture and Shift+F12 starts and ends a clip of it (an\n"
-    "animated WebP, 10 seconds at most), named lighter-YYYYMMDD-HHMMSS, in\n"
-    "XDG_PICTURES_DIR of user-dirs.dirs, else ~/Pictures when it exists, else\n"
-    "the directory lighter was started in.\n"
+    "Green, Blue, Rotate), F toggles full screen, Q and Escape exit. The Left\n"
+    "and Right arrows turn the lighter by 15 degrees, Up and Down tilt it, +\n"
+    "and - zoom in and out a wheel step, R and Home give back the start view.\n"
+    "F12 saves the window as a PNG picture and Shift+F12 starts and ends a\n"
+    "clip of it (an animated WebP, 10 seconds at most), named\n"
+    "lighter-YYYYMMDD-HHMMSS, in XDG_PICTURES_DIR of user-dirs.dirs, else\n"
+    "~/Pictures when it exists, else the directory lighter was started in.\n"
     "\n"
     "DIRECTORY holds the meshes and textures (lighterBase.m, lighterTop.m,\n"
     "topTexture.bmp, baseTexture.bmp, silverTexture.bmp, Data/Particle.raw);\n"
@@ -50,6 +56,12 @@ const char kUsage[] =
     "  --mode MODE start in the mesh mode MODE: wireframe, smooth or lit (the\n"
     "              menu's \"Mesh Modes\"); without it the lighter starts smooth,\n"
     "              flat-shaded and unlit\n"
+    "  --view AZ,EL[,DIST]\n"
+    "              start with the camera gone AZ degrees round the lighter\n"
+    "              (positive: towards the start picture's right), EL degrees\n"
+    "              up (-60 to 80; negative: from below), at DIST times the\n"
+    "              start distance (0.125 to 4, and no nearer than the model\n"
+    "              allows; default 1); --view 0,0 is the start view\n"
     "  --screenshot FILE  save the first frame drawn as the PNG picture FILE,\n"
     "              then exit\n"
     "  --record FILE  record a clip of the window from the first frame as the\n"
@@ -77,29 +89,6 @@ bool isGlutFlag(const char* arg) {
   return false;
 }
 
-// --mode NAME or --mode=NAME; `i` moves past a separate value. False when
-// `arg` is not the option at all.
-bool takeModeOption(int argc, const char* const* argv, int& i, CommandLine& line) {
-  const char* arg = argv[i];
-  const char* name = nullptr;
-  if (std::strcmp(arg, "--mode") == 0) {
-    if (i + 1 == argc) {
-      line.problem = "option --mode needs a value";
-      return true;
-    }
-    name = argv[++i];
-  } else if (std::strncmp(arg, "--mode=", 7) == 0) {
-    name = arg + 7;
-  } else {
-    return false;
-  }
-  line.meshMode = meshModeNamed(name);
-  if (line.meshMode == 0) {
-    line.problem = std::string("unknown mode ") + name + " (wireframe, smooth or lit)";
-  }
-  return true;
-}
-
 // --NAME VALUE or --NAME=VALUE; `i` moves past a separate value. Null when
 // `arg` is not the option; `missing` is set when its value is.
 const char* optionValue(const char* name, int argc, const char* const* argv, int& i,
@@ -114,6 +103,61 @@ const char* optionValue(const char* name, int argc, const char* const* argv, int
     return "";
   }
   return argv[++i];
+}
+
+// --mode NAME: the entry of "Mesh Modes" to start in.
+bool takeModeOption(int argc, const char* const* argv, int& i, CommandLine& line) {
+  bool missing = false;
+  const char* name = optionValue("--mode", argc, argv, i, missing);
+  if (name == nullptr) return false;
+  if (missing) {
+    line.problem = "option --mode needs a value";
+    return true;
+  }
+  line.meshMode = meshModeNamed(name);
+  if (line.meshMode == 0) {
+    line.problem = std::string("unknown mode ") + name + " (wireframe, smooth or lit)";
+  }
+  return true;
+}
+
+// --view AZ,EL[,DIST]: the camera to start with.
+bool takeViewOption(int argc, const char* const* argv, int& i, CommandLine& line) {
+  bool missing = false;
+  const char* text = optionValue("--view", argc, argv, i, missing);
+  if (text == nullptr) return false;
+  if (missing) {
+    line.problem = "option --view needs a value";
+  } else {
+    line.startView = parseView(text, line.problem);
+  }
+  return true;
+}
+
+// The fields of a comma-separated list.
+std::vector<std::string> fieldsOf(const std::string& text) {
+  std::vector<std::string> fields;
+  size_t at = 0;
+  for (size_t comma; (comma = text.find(',', at)) != std::string::npos; at = comma + 1) {
+    fields.push_back(text.substr(at, comma - at));
+  }
+  fields.push_back(text.substr(at));
+  return fields;
+}
+
+// A whole field that is a finite number.
+std::optional<double> numberOf(const std::string& field) {
+  if (field.empty() || std::isspace(static_cast<unsigned char>(field[0]))) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(field.c_str(), &end);
+  if (*end != '\0' || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string shortNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }
 
 // A number of seconds, above 0 and at most kMostSeconds, in milliseconds;
@@ -208,7 +252,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
     } else if (std::strcmp(arg, "--version") == 0) {
       line.action = CommandAction::kVersion;
       return line;
-    } else if (takeModeOption(argc, argv, i, line) || takeCaptureOption(argc, argv, i, line)) {
+    } else if (takeModeOption(argc, argv, i, line) || takeViewOption(argc, argv, i, line) ||
+               takeCaptureOption(argc, argv, i, line)) {
       if (!line.problem.empty()) return badUsage(line.problem);
     } else if (std::strcmp(arg, "--") == 0) {
       optionsEnded = true;
@@ -240,6 +285,30 @@ int meshModeNamed(const char* name) {
     if (std::strcmp(name, names[i]) == 0) return i + 1;
   }
   return 0;
+}
+
+std::optional<view::Orbit> parseView(const std::string& text, std::string& problem) {
+  const std::vector<std::string> fields = fieldsOf(text);
+  std::vector<double> n;
+  for (const std::string& field : fields) {
+    if (const auto value = numberOf(field)) n.push_back(*value);
+  }
+  if (fields.size() < 2 || fields.size() > 3 || n.size() != fields.size()) {
+    problem = "bad view " + text + " (AZIMUTH,ELEVATION[,DISTANCE]: degrees, and a factor)";
+    return std::nullopt;
+  }
+  const view::Orbit orbit{n[0], n[1], n.size() == 3 ? n[2] : 1.0};
+  if (orbit.elevation < view::kLowestElevation || orbit.elevation > view::kHighestElevation) {
+    problem = "view elevation " + fields[1] + " is beyond " + shortNumber(view::kLowestElevation) +
+              " to " + shortNumber(view::kHighestElevation) + " degrees";
+    return std::nullopt;
+  }
+  if (orbit.distance < view::kClosest || orbit.distance > view::kFarthest) {
+    problem = "view distance " + fields[2] + " is beyond " + shortNumber(view::kClosest) + " to " +
+              shortNumber(view::kFarthest);
+    return std::nullopt;
+  }
+  return orbit;
 }
 
 std::string versionLine() { return std::string("lighter ") + LIGHTER_VERSION; }

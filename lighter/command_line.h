@@ -1,10 +1,13 @@
 // The program's command line: GLUT's options, a data directory, --mode,
-// --screenshot, --record, --seconds, --strike, --help and --version. Plain values, no GL: the
-// program acts on the result.
+// --view, --screenshot, --record, --seconds, --strike, --help and --version.
+// Plain values, no GL: the program acts on the result.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "view/camera.h"
 
 enum class CommandAction { kRun, kHelp, kVersion, kBadUsage };
 
@@ -28,11 +31,19 @@ struct CommandLine {
   int secondsMs = -1;
   // --strike N: turns of the flint wheel at the start.
   int strikes = 0;
+  // The camera --view starts at; none for the start view.
+  std::optional<view::Orbit> startView;
 };
 
 // The longest --seconds, and the most --strike turns.
 inline constexpr int kMostSeconds = 60;
 inline constexpr int kMostStrikes = 20;
+
+// --view's AZIMUTH,ELEVATION[,DISTANCE]: degrees, and a factor of the start
+// distance (1 without it). None, with the reason in `problem`, for anything
+// else: a number missing, left over or not finite, an elevation beyond the
+// camera's limits, a distance beyond [kClosest, kFarthest].
+std::optional<view::Orbit> parseView(const std::string& text, std::string& problem);
 
 // The menu value of a --mode name, 0 for a name it does not have.
 int meshModeNamed(const char* name);

@@ -2,6 +2,8 @@
 // GLUT registration, timers and redisplay requests stay in the callbacks.
 #include "lighter/interaction.h"
 
+#include "lighter/shown_model.h"
+
 const MenuEntry kFlameMenu[5] = {
     {"Yellow", 1}, {"Red", 2}, {"Green", 3}, {"Blue", 4}, {"Rotate", 5}};
 const MenuEntry kModeMenu[kModeMenuEntries] = {
@@ -37,17 +39,58 @@ void putOut(Scene& s) {
 
 }  // namespace
 
+bool landsOnLighter(const Scene& s, int x, int yUp) {
+  // The start view keeps its rectangle, following the window's size.
+  const ViewState& v = s.view;
+  if (view::isStartView(v.orbit)) return view::clickAreaFor(v.GW, v.GH).contains(x, yUp);
+  return showsModel(s.meshes, rigOf(v), x, yUp, v.GW, v.GH);
+}
+
+namespace {
+
+void startDrag(Scene& s, const MouseEvent& event) {
+  s.drag = {true, event.button == MouseButton::kMiddle, event.x, event.y};
+}
+
+bool endsDrag(const Scene& s, const MouseEvent& event) {
+  const MouseButton held = s.drag.middleButton ? MouseButton::kMiddle : MouseButton::kLeft;
+  return s.drag.active && !event.pressed && event.button == held;
+}
+
+}  // namespace
+
 ClickOutcome handleMouse(Scene& s, const MouseEvent& event, std::ostream& out) {
+  if (event.pressed &&
+      (event.button == MouseButton::kWheelUp || event.button == MouseButton::kWheelDown)) {
+    moveView(s.view,
+             event.button == MouseButton::kWheelUp ? KeyAction::kZoomIn : KeyAction::kZoomOut);
+    return {};
+  }
+  if (endsDrag(s, event)) s.drag.active = false;
+  if (event.pressed && event.button == MouseButton::kMiddle) startDrag(s, event);
   if (event.button != MouseButton::kLeft || !event.pressed) {
     return {};
   }
   const int x = event.x;
   const int yUp = s.view.GH - 1 - event.y;
   out << "mouse clicked at " << x << " " << yUp << "\n";
-  if (!view::clickAreaFor(s.view.GW, s.view.GH).contains(x, yUp)) {
-    return {};
-  }
+  const bool onLighter = landsOnLighter(s, x, yUp);
+  if (event.shift || !onLighter) startDrag(s, event);
+  if (!onLighter) return {};
   return turnFlintWheel(s, out);
+}
+
+bool handleMotion(Scene& s, int x, int y) {
+  if (!s.drag.active) return false;
+  const int across = x - s.drag.x, down = y - s.drag.y;
+  s.drag.x = x;
+  s.drag.y = y;
+  if (across == 0 && down == 0) return false;
+  // The lighter follows the pointer, as if held: across turns it the same
+  // way, so the eye goes round the other way; down shows its top.
+  s.view.orbit = view::turned(s.view.orbit, -view::kDragDegreesPerPixel * across,
+                              view::kDragDegreesPerPixel * down);
+  return true;
 }
 
 ClickOutcome turnFlintWheel(Scene& s, std::ostream& out) {
@@ -120,6 +163,13 @@ KeyAction actionForKey(unsigned char key) {
     case 'Q':
     case kEscape:
       return KeyAction::kExit;
+    case '+':
+      return KeyAction::kZoomIn;
+    case '-':
+      return KeyAction::kZoomOut;
+    case 'r':
+    case 'R':
+      return KeyAction::kResetView;
     default:
       return KeyAction::kNone;
   }
@@ -130,14 +180,49 @@ KeyAction actionForSpecialKey(SpecialKey key, bool shift) {
     case SpecialKey::kF12:
       return shift ? KeyAction::kRecordClip : KeyAction::kSavePicture;
     case SpecialKey::kLeft:
+      return KeyAction::kTurnLeft;
     case SpecialKey::kRight:
+      return KeyAction::kTurnRight;
     case SpecialKey::kUp:
+      return KeyAction::kTiltUp;
     case SpecialKey::kDown:
+      return KeyAction::kTiltDown;
     case SpecialKey::kHome:
+      return KeyAction::kResetView;
     case SpecialKey::kOther:
       return KeyAction::kNone;
   }
   return KeyAction::kNone;
+}
+
+bool moveView(ViewState& v, KeyAction action) {
+  // A key moves the lighter as a drag in its direction does (handleMotion).
+  constexpr double kStep = view::kTurnStepDegrees;
+  switch (action) {
+    case KeyAction::kTurnLeft:
+      v.orbit = view::turned(v.orbit, kStep, 0.0);
+      return true;
+    case KeyAction::kTurnRight:
+      v.orbit = view::turned(v.orbit, -kStep, 0.0);
+      return true;
+    case KeyAction::kTiltUp:
+      v.orbit = view::turned(v.orbit, 0.0, -kStep);
+      return true;
+    case KeyAction::kTiltDown:
+      v.orbit = view::turned(v.orbit, 0.0, kStep);
+      return true;
+    case KeyAction::kZoomIn:
+      v.orbit = view::zoomed(v.orbit, view::kZoomStep, v.stage);
+      return true;
+    case KeyAction::kZoomOut:
+      v.orbit = view::zoomed(v.orbit, 1.0 / view::kZoomStep, v.stage);
+      return true;
+    case KeyAction::kResetView:
+      v.orbit = view::Orbit{};
+      return true;
+    default:
+      return false;  // not the camera's
+  }
 }
 
 int nextFlameColourValue(const FlameState& flame) {

@@ -6,15 +6,18 @@
 
 #include "lighter/scene.h"
 
-enum class MouseButton { kLeft, kMiddle, kRight, kOther };
+// The wheel comes as two buttons of its own, one step each press.
+enum class MouseButton { kLeft, kMiddle, kRight, kWheelUp, kWheelDown, kOther };
 
 // One press or release of a mouse button, at x and y in window pixels
-// counted from the top-left corner, as the window system reports them.
+// counted from the top-left corner, as the window system reports them, and
+// whether Shift was held.
 struct MouseEvent {
   MouseButton button = MouseButton::kOther;
   bool pressed = false;
   int x = 0;
   int y = 0;
+  bool shift = false;
 };
 
 // What the GLUT side has to do after a mouse event.
@@ -22,9 +25,22 @@ struct ClickOutcome {
   bool startSparkTimers = false;  // register stopSpark and stopFlame
 };
 
-// Advances the click sequence for one mouse event. Writes the click and any
-// spark to `out`.
+// One mouse event: a left press prints "mouse clicked at" and counts when
+// it lands on the lighter (the click rectangle at the start view, the
+// lighter as drawn once the camera has moved), advancing the click sequence
+// and writing any spark to `out`. A left press beside the lighter, a middle
+// press, and a left press with Shift (which still counts on the lighter)
+// start turning the camera; their release ends it. The wheel zooms a step.
 ClickOutcome handleMouse(Scene& scene, const MouseEvent& event, std::ostream& out);
+
+// The pointer moved to window pixel (x, y) with a button held: while a
+// press started turning the camera, across turns it, up and down tilts it.
+// Returns whether the view changed.
+bool handleMotion(Scene& scene, int x, int y);
+
+// Whether a left press at window pixel (x, yUp), counted from the
+// lower-left corner, lands on the lighter for the current view.
+bool landsOnLighter(const Scene& scene, int x, int yUp);
 
 // Flame-colour menu: 1 Yellow, 2 Red, 3 Green, 4 Blue, 5 Rotate.
 void chooseFlameColor(FlameState& flame, int value);
@@ -68,12 +84,27 @@ enum class KeyAction {
   kExit,             // Q and Escape: "Exit"
   kSavePicture,      // F12: the window as a picture in the pictures folder
   kRecordClip,       // Shift+F12: a clip of the window starts, or ends
+  // The camera, as a drag or the wheel moves it: the Left and Right arrows
+  // turn the lighter as a drag across does, Up and Down tilt it as a drag
+  // up or down does, + and - zoom a wheel step in and out, R and Home go
+  // back to the start view.
+  kTurnLeft,
+  kTurnRight,
+  kTiltUp,
+  kTiltDown,
+  kZoomIn,
+  kZoomOut,
+  kResetView,
 };
 KeyAction actionForKey(unsigned char key);
 
 // The keys GLUT reports apart from characters, as plain values.
 enum class SpecialKey { kLeft, kRight, kUp, kDown, kHome, kF12, kOther };
 KeyAction actionForSpecialKey(SpecialKey key, bool shift);
+
+// Moves the camera for one of the camera's actions; false, changing
+// nothing, for any other action.
+bool moveView(ViewState& view, KeyAction action);
 
 // Turns the flint wheel once, as a left click on the body does, without the
 // click's "mouse clicked at" line (a key is no click): sparks, the flame lit

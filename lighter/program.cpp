@@ -80,9 +80,11 @@ std::string callersDirectory() {
   return name.data();
 }
 
-// --mode: the mode is picked as the menu picks it, once start-up is done.
-void startInChosenMode(const CommandLine& line) {
+// --mode: the mode is picked as the menu picks it, once start-up is done;
+// --view: the camera, within what the model allows, once it is read.
+void startInChosenMode(const CommandLine& line, Scene& scene) {
   if (line.meshMode != 0) processSubModeMenu(line.meshMode);
+  if (line.startView) scene.view.orbit = view::limited(*line.startView, scene.view.stage);
 }
 
 }  // namespace
@@ -127,7 +129,7 @@ int runProgram(int argc, char** argv, void (*beforeLoop)()) {
   }
   if (isModel) processSubModeMenu(kLitModeValue);  // a model opened by its file shows in Lit
   lineBufferStandardOutput();
-  startInChosenMode(line);
+  startInChosenMode(line, scene);
   strikeAtStart(line.strikes);
   if (beforeLoop != nullptr) beforeLoop();
   glutMainLoop();

@@ -20,6 +20,15 @@ struct Scene {
 
   int act = 0;  // click sequence: 0 idle, 1 and 2 sparks thrown, 3 flame lit
 
+  // A press that turns the camera while its button is held: where the
+  // pointer was last, in window pixels from the top-left corner.
+  struct Drag {
+    bool active = false;
+    bool middleButton = false;  // held by the middle button, else the left
+    int x = 0;
+    int y = 0;
+  } drag;
+
   float light_amb[4] = {0.6f, 0.6f, 0.6f, 1.0f};
   float light_diff[4] = {0.6f, 0.6f, 0.6f, 1.0f};
   float light_spec[4] = {0.8f, 0.8f, 0.8f, 1.0f};

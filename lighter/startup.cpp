@@ -7,6 +7,7 @@
 
 #include "lighter/callbacks.h"
 #include "lighter/framing.h"
+#include "lighter/shown_model.h"
 #include "mesh/no_lid.h"
 #include "mesh/prepare.h"
 #include "mesh/reader.h"
@@ -111,6 +112,7 @@ void startUp(Scene& s, int* argc, char** argv, std::ostream& out, std::ostream& 
   s.flame.zoom += 30.0f;
   loadTextures(s.textures, out, err);
   loadMeshes(s.meshes, out, err);
+  stageModel(s.view, s.meshes);        // no GL: what the camera turns about, the flame's depth
   buildLitMeshes(s.meshes, s.lit);     // no GL: the "Lit" mode's arrays
   loadLitLooks(s.meshes, s.lit, err);  // no GL, nothing on `out`: an imported model's look
   glEnable(GL_DEPTH_TEST);

@@ -101,16 +101,11 @@ void advanceParticle(Particle& p, const FlameState& flame, RandomSource random) 
 }
 
 void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw) {
-  for (flame.loop = 0; flame.loop < kParticleCount; ++flame.loop) {
-    Particle& p = flame.particle[flame.loop];
-    if (!p.alive) {
-      continue;
-    }
+  particlePassWith(flame, random, [draw](const Particle& p, float zoom) {
     if (draw != nullptr) {
-      draw(p, flame.zoom);
+      draw(p, zoom);
     }
-    advanceParticle(p, flame, random);
-  }
+  });
 }
 
 void check_keys(FlameState& flame) {

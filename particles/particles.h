@@ -46,13 +46,27 @@ using ParticleDrawer = void (*)(const Particle& particle, float zoom);
 // Gives all particles their start state; four random numbers per particle.
 void initParticles(FlameState& flame, RandomSource random);
 
+// One frame of one particle: move, accelerate, age, respawn when its life is
+// used up, and re-launch it while a spark is playing.
+void advanceParticle(Particle& particle, const FlameState& flame, RandomSource random);
+
 // The pass without GL: each alive particle, in index order, is handed to
 // `draw` (when given) and then advanced.
 void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw);
 
-// One frame of one particle: move, accelerate, age, respawn when its life is
-// used up, and re-launch it while a spark is playing.
-void advanceParticle(Particle& particle, const FlameState& flame, RandomSource random);
+// The same pass with any drawer called as draw(particle, zoom), one that
+// carries what it needs to place the squares.
+template <typename Draw>
+void particlePassWith(FlameState& flame, RandomSource random, Draw&& draw) {
+  for (flame.loop = 0; flame.loop < kParticleCount; ++flame.loop) {
+    Particle& p = flame.particle[flame.loop];
+    if (!p.alive) {
+      continue;
+    }
+    draw(static_cast<const Particle&>(p), flame.zoom);
+    advanceParticle(p, flame, random);
+  }
+}
 
 // The colour-cycle tick, once per frame.
 void check_keys(FlameState& flame);

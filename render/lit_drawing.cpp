@@ -7,8 +7,8 @@
 
 #include "particles/draw.h"
 #include "render/placement.h"
-#include "view/view_model.h"
 #include "textures/textures.h"
+#include "view/view_model.h"
 
 namespace {
 
@@ -23,9 +23,18 @@ constexpr GLfloat kKeyLightPosition[4] = {-1.6f, 1.0f, -1.5f, 1.0f};
 constexpr float kFlameLightAbove = 0.1f;
 constexpr float kFlameLightInFront = 0.4f;
 
-void placeFlameLight() {
+// For a camera that has moved, the light stays in the world where the start
+// view has it, by the flame, and is seen from the moved eye.
+void placeFlameLight(const view::FlamePlacement* moved) {
   const float depth = static_cast<float>(view::length(view::kLookAt - view::kEye));
-  const GLfloat position[4] = {0.0f, kFlameLightAbove, kFlameLightInFront - depth, 1.0f};
+  GLfloat position[4] = {0.0f, kFlameLightAbove, kFlameLightInFront - depth, 1.0f};
+  if (moved != nullptr) {
+    const view::Vec3 eye =
+        view::startEyeToMovedEye(*moved, {position[0], position[1], position[2]});
+    position[0] = static_cast<GLfloat>(eye.x);
+    position[1] = static_cast<GLfloat>(eye.y);
+    position[2] = static_cast<GLfloat>(eye.z);
+  }
   glLightfv(GL_LIGHT1, GL_POSITION, position);
 }
 
@@ -67,8 +76,9 @@ void setMaterial(const GLfloat* ambient, const GLfloat* diffuse, const GLfloat* 
   glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, kNoEmission);
 }
 
-// Light 0 keeps the colours start-up gave it; light 1 is the flame's.
-void placeLights(const FlameState& flame) {
+// Light 0 keeps the colours start-up gave it, and its place by the eye
+// whichever way the camera looks; light 1 is the flame's.
+void placeLights(const FlameState& flame, const view::FlamePlacement* moved) {
   glPushMatrix();
   glLoadIdentity();
   glLightfv(GL_LIGHT0, GL_POSITION, kKeyLightPosition);
@@ -76,7 +86,7 @@ void placeLights(const FlameState& flame) {
   if (light.on) {
     const GLfloat color[4] = {light.color[0], light.color[1], light.color[2], 1.0f};
     const GLfloat none[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    placeFlameLight();
+    placeFlameLight(moved);
     glLightfv(GL_LIGHT1, GL_AMBIENT, none);
     glLightfv(GL_LIGHT1, GL_DIFFUSE, color);
     glLightfv(GL_LIGHT1, GL_SPECULAR, color);
@@ -143,14 +153,15 @@ void drawMesh(const LitMesh& mesh, const LitState& lit) {
 }  // namespace
 
 void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameState& flame,
-                    const TextureState& textures, LitState& lit) {
+                    const TextureState& textures, LitState& lit,
+                    const view::FlamePlacement* moved) {
   prepare(meshes, textures, lit);
   // Opaque surfaces: no blending, no texture but a model's own, depth writes
   // as always.
   glDisable(GL_BLEND);
   glDisable(GL_TEXTURE_2D);
   glShadeModel(GL_SMOOTH);
-  placeLights(flame);
+  placeLights(flame, moved);
   applyLitExtras();
   glEnable(GL_LIGHTING);
   glEnableClientState(GL_VERTEX_ARRAY);
@@ -172,10 +183,14 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
   glEnable(GL_BLEND);
 }
 
-void drawLitParticles(FlameState& flame, const LitState& lit) {
+void drawLitParticles(FlameState& flame, const LitState& lit, const view::FlamePlacement* moved) {
   glBindTexture(GL_TEXTURE_2D, lit.particleTexture);
   glDepthMask(GL_FALSE);
-  drawParticles(flame, std::rand);
+  if (moved != nullptr) {
+    drawPlacedParticles(flame, std::rand, *moved);
+  } else {
+    drawParticles(flame, std::rand);
+  }
   glDepthMask(GL_TRUE);
   glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
 }

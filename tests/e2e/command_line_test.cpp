@@ -72,7 +72,8 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
   EXPECT_EQ(status, 0);
   const std::string help = runWithoutDisplay({"-sync", "--help", "somewhere"}, 1, &status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [--mode MODE] [DIRECTORY | MODEL]\n"
+  EXPECT_EQ(help.rfind("Usage: lighter [GLUT-OPTION...] [--mode MODE] [--view AZ,EL[,DIST]] "
+                       "[DIRECTORY | MODEL]\n"
                        "       lighter --help | --version\n",
                        0),
             0u)

@@ -262,9 +262,44 @@ void Lighter::click(int x, int y) {
   xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "1"});
 }
 
-void Lighter::key(const std::string& name) {
+void Lighter::pointTo(int x, int y) {
+  const Geometry g = geometry();
+  xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y)});
+}
+
+void Lighter::pressButton(int button) { xdotool({"mousedown", std::to_string(button)}); }
+
+void Lighter::releaseButton(int button) { xdotool({"mouseup", std::to_string(button)}); }
+
+void Lighter::drag(const std::vector<Point>& path, int button,
+                   const std::vector<std::string>& modifiers) {
+  if (path.empty()) return;
+  const Geometry g = geometry();
+  const auto moveTo = [&](std::vector<std::string>& args, const Point& p) {
+    args.insert(args.end(), {"mousemove", std::to_string(g.x + p.x), std::to_string(g.y + p.y)});
+  };
+  std::vector<std::string> args;
+  moveTo(args, path.front());
+  for (const auto& m : modifiers) args.insert(args.end(), {"keydown", m});
+  args.insert(args.end(), {"mousedown", std::to_string(button)});
+  for (size_t i = 1; i < path.size(); ++i) moveTo(args, path[i]);
+  args.insert(args.end(), {"mouseup", std::to_string(button)});
+  for (const auto& m : modifiers) args.insert(args.end(), {"keyup", m});
+  xdotool(args);
+}
+
+void Lighter::wheel(int x, int y, int steps) {
+  const Geometry g = geometry();
+  const int button = steps > 0 ? 4 : 5;
+  xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "--repeat",
+           std::to_string(std::abs(steps)), "--delay", "1", std::to_string(button)});
+}
+
+void Lighter::key(const std::string& name, const std::vector<std::string>& modifiers) {
+  std::string chord;
+  for (const auto& m : modifiers) chord += m + "+";
   xdotool({"windowfocus", "--sync", window_});
-  xdotool({"key", name});
+  xdotool({"key", chord + name});
 }
 
 bool Lighter::resize(int width, int height) {
@@ -363,8 +398,23 @@ Screenshot Lighter::screenshot() const {
   }
 }
 
-std::optional<Screenshot> Lighter::waitForScreenshot(bool (*condition)(const Screenshot&),
-                                                     Seconds timeout) {
+std::optional<Screenshot> Lighter::settledScreenshot(Seconds timeout) {
+  std::optional<Screenshot> last;
+  std::optional<Screenshot> settled;
+  support::waitUntil(
+      [&] {
+        if (!waitForFrames(1, timeout)) return false;
+        Screenshot shot = screenshot();
+        if (last && last->rgb == shot.rgb) settled = shot;
+        last = std::move(shot);
+        return settled.has_value();
+      },
+      timeout);
+  return settled;
+}
+
+std::optional<Screenshot> Lighter::waitForScreenshot(
+    const std::function<bool(const Screenshot&)>& condition, Seconds timeout) {
   std::optional<Screenshot> found;
   support::waitUntil(
       [&] {

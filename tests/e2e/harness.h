@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,11 @@ std::string checkedBinaryPath();
 // or change files; the directory goes with the returned object. `without`
 // names files left out.
 support::TempDir copyDataSet(const std::vector<std::string>& without = {});
+
+// A point in window pixels, counted from the top-left corner as X counts.
+struct Point {
+  int x = 0, y = 0;
+};
 
 struct Rgb {
   int r = 0, g = 0, b = 0;
@@ -118,12 +124,28 @@ class Lighter {
 
   // Left click at window coordinates (y counted from the top, as X counts).
   void click(int x, int y);
+  // The pointer moved to window point (x, y), and a mouse button pressed or
+  // released where it is. Buttons by xdotool's numbers: 1 left, 2 middle,
+  // 3 right, 4 and 5 the wheel up (away from the user) and down.
+  void pointTo(int x, int y);
+  void pressButton(int button);
+  void releaseButton(int button);
+  // A drag along `path`: `button` pressed at the first point, the pointer
+  // moved through the others and the button released at the last, with the
+  // modifier keys `modifiers` (xdotool's names: "shift", "ctrl") held
+  // throughout. One xdotool run, so the events arrive in order and together.
+  void drag(const std::vector<Point>& path, int button = 1,
+            const std::vector<std::string>& modifiers = {});
+  // Turns the wheel with the pointer at (x, y): `steps` clicks up when
+  // positive, down when negative.
+  void wheel(int x, int y, int steps);
   // Opens the menu with a right click at (x, y) and picks the entry reached
   // by `path`: indices into the main menu, then into its submenu.
   void pickMenu(const std::vector<int>& path, int x = 100, int y = 100);
   // Gives the window the input focus and presses the key `name` (xdotool's
-  // names: "space", "q", "Escape").
-  void key(const std::string& name);
+  // names: "space", "q", "Escape", "Left", "Home", "plus"), with the modifier
+  // keys `modifiers` ("shift", "ctrl", "alt") held.
+  void key(const std::string& name, const std::vector<std::string>& modifiers = {});
   // Resizes the window and waits until a frame of the new size is drawn.
   bool resize(int width, int height);
   // Moves the window's corner to screen point (x, y) and waits until the X
@@ -136,9 +158,12 @@ class Lighter {
   std::optional<int> exitThroughMenu();
 
   Screenshot screenshot() const;
+  // A picture with nothing moving in it: the pictures of two frames in a row
+  // that agree; none on timeout.
+  std::optional<Screenshot> settledScreenshot(Seconds timeout = Seconds(20));
   // Takes screenshots until `condition` holds for one; returns it.
-  std::optional<Screenshot> waitForScreenshot(bool (*condition)(const Screenshot&),
-                                              Seconds timeout = Seconds(20));
+  std::optional<Screenshot> waitForScreenshot(
+      const std::function<bool(const Screenshot&)>& condition, Seconds timeout = Seconds(20));
 
   // The recorded GL calls (needs Options::trace and a finished process).
   std::vector<GlCall> glCalls() const;

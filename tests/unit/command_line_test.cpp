@@ -64,6 +64,37 @@ TEST(CommandLine, ModeWithoutAKnownNameIsBadUsage) {
   EXPECT_EQ(parse({"--modes"}).problem, "unknown option --modes");
 }
 
+TEST(CommandLine, ViewStartsTheCameraElsewhere) {
+  EXPECT_FALSE(parse({}).startView.has_value());
+  const CommandLine side = parse({"--view", "90,0", "data"});
+  ASSERT_TRUE(side.startView.has_value());
+  EXPECT_EQ(side.startView->azimuth, 90.0);
+  EXPECT_EQ(side.startView->elevation, 0.0);
+  EXPECT_EQ(side.startView->distance, 1.0);
+  EXPECT_EQ(side.dataDir, "data");
+  const CommandLine far = parse({"--view=-30.5,-60,4"});
+  ASSERT_TRUE(far.startView.has_value());
+  EXPECT_EQ(far.startView->azimuth, -30.5);
+  EXPECT_EQ(far.startView->elevation, -60.0);
+  EXPECT_EQ(far.startView->distance, 4.0);
+  EXPECT_EQ(parse({"--view", "400,80,0.125"}).startView->azimuth, 400.0);  // turned round later
+}
+
+TEST(CommandLine, ViewWithoutTwoOrThreeNumbersInTheLimitsIsBadUsage) {
+  const std::string form = " (AZIMUTH,ELEVATION[,DISTANCE]: degrees, and a factor)";
+  EXPECT_EQ(parse({"--view"}).problem, "option --view needs a value");
+  for (const char* bad : {"90", "90,", ",0", "1,2,3,4", "a,b", "90,0,x", " 90,0", "90,0x", "nan,0",
+                          "inf,0", "90;0", ""}) {
+    const CommandLine line = parse({"--view", bad});
+    EXPECT_EQ(line.action, CommandAction::kBadUsage) << bad;
+    EXPECT_EQ(line.problem, std::string("bad view ") + bad + form) << bad;
+  }
+  EXPECT_EQ(parse({"--view", "0,80.5"}).problem, "view elevation 80.5 is beyond -60 to 80 degrees");
+  EXPECT_EQ(parse({"--view", "0,-61"}).problem, "view elevation -61 is beyond -60 to 80 degrees");
+  EXPECT_EQ(parse({"--view", "0,0,0"}).problem, "view distance 0 is beyond 0.125 to 4");
+  EXPECT_EQ(parse({"--view", "0,0,4.01"}).problem, "view distance 4.01 is beyond 0.125 to 4");
+}
+
 }  // namespace
 
 namespace {

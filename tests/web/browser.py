@@ -15,6 +15,7 @@ from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
 from selenium.webdriver.common.by import By
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -184,6 +185,43 @@ class WebPage:
 
     def context_click(self, x, y):
         self._pointer_at(x, y).context_click().perform()
+
+    def drag(self, points):
+        """A left drag through canvas pixels `points`, pressed at the first
+        and released at the last."""
+        (x0, y0), rest = points[0], points[1:]
+        chain = self._pointer_at(x0, y0).click_and_hold()
+        last = (x0, y0)
+        for x, y in rest:
+            chain = chain.move_by_offset(x - last[0], y - last[1])
+            last = (x, y)
+        chain.release().perform()
+
+    def wheel(self, x, y, delta):
+        """The wheel turned with the pointer at canvas pixel x, y (outside
+        the canvas too): `delta` pixels as a page counts them, negative up."""
+        canvas = self.canvas()
+        size = canvas.size
+        origin = ScrollOrigin.from_element(canvas, x - size["width"] // 2, y - size["height"] // 2)
+        ActionChains(self.driver).scroll_from_origin(origin, 0, delta).perform()
+
+    def touch(self, kind, fingers):
+        """A touch event of `kind` ("touchstart", "touchmove", "touchend") on
+        the canvas with the fingers [(id, x, y), ...] in canvas pixels down,
+        as a touch screen sends it (every finger in touches, all changed)."""
+        self.driver.execute_script("""
+            var canvas = document.getElementById('canvas'), box = canvas.getBoundingClientRect();
+            var touches = arguments[1].map(function (f) {
+              return new Touch({identifier: f[0], target: canvas,
+                                clientX: box.left + f[1], clientY: box.top + f[2]});
+            });
+            canvas.dispatchEvent(new TouchEvent(arguments[0], {bubbles: true, cancelable: true,
+              touches: arguments[0] === 'touchend' ? [] : touches, changedTouches: touches}));
+            """, kind, [list(f) for f in fingers])
+
+    def scrolled(self):
+        """How far the page is scrolled down, in pixels."""
+        return self.driver.execute_script("return window.scrollY")
 
     def press(self, key):
         """A key press, as the page's window gets it."""

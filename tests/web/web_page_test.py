@@ -182,6 +182,48 @@ def case_keys(page):
     check_no_errors(page)
 
 
+def lit_count(picture):
+    return picture.brighter((0, 0, picture.width, picture.height), 30)
+
+
+def case_camera(page):
+    """A drag from beside the lighter turns it and R gives the start picture
+    back; the wheel over the canvas zooms it and does not scroll the page,
+    the wheel elsewhere scrolls the page and leaves it alone; two fingers
+    pinch to zoom."""
+    front = start(page)
+    everything = (0, 0, front.width, front.height)
+    page.drag([(100, 300), (150, 300), (200, 310), (250, 320)])
+    page.wait_for_picture("the lighter to turn", lambda p: p.differing(front, everything) > 3000)
+    page.wait_for_printed("mouse clicked at 100 299")
+    check(page.printed("spark!!") == 0, "the drag's press counted as a click")
+    page.press("r")
+    page.wait_for_picture("the start picture after R", lambda p: p.differing(front, everything) == 0)
+    # A page taller than the window, to scroll.
+    page.driver.execute_script("document.body.style.minHeight = '3000px'")
+    lit = lit_count(front)
+    page.wheel(100, 100, -300)
+    page.wait_for_picture("the lighter to come nearer", lambda p: lit_count(p) > lit * 5 // 4)
+    check(page.scrolled() == 0, "the wheel over the canvas scrolled the page")
+    page.press("r")
+    page.wait_for_picture("the start picture again", lambda p: p.differing(front, everything) == 0)
+    page.wheel(100, 650, 300)  # below the canvas
+    wait_for("the page to scroll", lambda: page.scrolled() > 0)
+    page.driver.execute_script("window.scrollTo(0, 0)")
+    wait_for("the page back at its top", lambda: page.scrolled() == 0)
+    check(page.picture().differing(front, everything) == 0, "the wheel beside the canvas zoomed")
+    # Two fingers moving apart: nearer.
+    page.touch("touchstart", [(1, 300, 300)])
+    page.touch("touchstart", [(1, 300, 300), (2, 340, 300)])
+    for spread in range(60, 260, 20):
+        page.touch("touchmove", [(1, 320 - spread // 2, 300), (2, 320 + spread // 2, 300)])
+    page.touch("touchend", [(1, 190, 300), (2, 450, 300)])
+    page.wait_for_picture("the pinch to bring it nearer", lambda p: lit_count(p) > lit * 5 // 4)
+    presses = sum(1 for entry in page.read_console() if '"mouse clicked at ' in entry["message"])
+    check(presses == 1, "%d presses printed for one drag and a pinch" % presses)
+    check_no_errors(page)
+
+
 def case_save_picture(page):
     """The menu's "Save picture" downloads a PNG of the canvas: its size, and the frame
     it showed (the lighter on black), not an empty drawing buffer."""
@@ -256,6 +298,7 @@ CASES = {
     "wireframe": case_wireframe,
     "lit": case_lit,
     "keys": case_keys,
+    "camera": case_camera,
     "save_picture": case_save_picture,
     "measure": measure,
 }

@@ -1,9 +1,9 @@
 // Frame rate of the real drawing path on a private Xvfb (Mesa's software
-// renderer): the lighter at rest, with the flame lit and in wireframe, each
-// next to a bare clear-and-swap loop in the same window. The states take
-// turns within each repetition, so that a busy machine slows them alike and
-// the ratios hold; the figures are medians over the repetitions. Also the
-// CPU time of a frame spent outside GL (particle arithmetic, mesh walk).
+// renderer): the lighter at rest, with the flame lit, in wireframe and with
+// the view turning every frame, each next to a bare clear-and-swap loop in
+// the same window. The states take turns within each repetition, so that a
+// busy machine slows them alike and the ratios hold; the figures are medians over the repetitions.
+// Also the CPU time of a frame spent outside GL (particle arithmetic, mesh walk).
 //
 // Prints a Markdown section on standard output; the program's own commentary
 // goes to /dev/null.
@@ -33,6 +33,7 @@
 #include "tests/support/window.h"
 #include "tests/support/xvfb.h"
 #include "tools/bench/cpu_work.h"
+#include "view/flame_view.h"
 
 namespace {
 
@@ -52,10 +53,21 @@ constexpr Pace kQuickPace{2, 0.05, 3, 40, 0.02};
 Pace gPace = kFullPace;
 constexpr double kCpuShareBudget = 0.05;
 
-enum class State { Bare, Rest, Flame, Wireframe, LitRest, LitFlame };
-constexpr int kStateCount = 6;
-constexpr State kStates[] = {State::Bare,      State::Rest,    State::Flame,
-                             State::Wireframe, State::LitRest, State::LitFlame};
+enum class State {
+  Bare,
+  Rest,
+  Flame,
+  Wireframe,
+  LitRest,
+  LitFlame,
+  Turning,
+  LitTurning,
+  FlameTurning
+};
+constexpr int kStateCount = 9;
+constexpr State kStates[] = {State::Bare,      State::Rest,       State::Flame,
+                             State::Wireframe, State::LitRest,    State::LitFlame,
+                             State::Turning,   State::LitTurning, State::FlameTurning};
 
 const char* label(State s) {
   switch (s) {
@@ -71,6 +83,12 @@ const char* label(State s) {
       return "Lit, at rest";
     case State::LitFlame:
       return "Lit, flame lit";
+    case State::Turning:
+      return "turning every frame";
+    case State::LitTurning:
+      return "Lit, turning every frame";
+    case State::FlameTurning:
+      return "flame lit, turning every frame";
   }
   return "";
 }
@@ -87,7 +105,17 @@ void bareDisplay() {
   ++gFrames;
 }
 
+// While the view turns, every frame has a camera of its own: half a degree
+// either side of the start view in turn, as a slow drag would move it, so
+// that the picture (and the renderer's work on its pixels) stays the start
+// view's and the figure is the cost of turning itself.
+bool gTurning = false;
+constexpr double kTurnDegrees = 0.5;
+
 void lighterDisplay() {
+  if (gTurning) {
+    scene.view.orbit.azimuth = gFrames % 2 == 0 ? kTurnDegrees : -kTurnDegrees;
+  }
   display();
   ++gFrames;
 }
@@ -96,13 +124,15 @@ void lighterDisplay() {
 // (act 3, zoom -10), "Wireframe" picks display_mode 0.
 // "Lit" is picked from the menu's "Mesh Modes" (display_mode 3).
 void enter(State s) {
-  const bool flame = s == State::Flame || s == State::LitFlame;
+  const bool flame = s == State::Flame || s == State::LitFlame || s == State::FlameTurning;
   scene.flame.flameOn = flame ? 1 : 0;
   scene.act = flame ? 3 : 0;
   scene.flame.playSpark = 0;
   scene.flame.zoom = -10.0f;
-  const bool lit = s == State::LitRest || s == State::LitFlame;
+  const bool lit = s == State::LitRest || s == State::LitFlame || s == State::LitTurning;
   scene.view.display_mode = s == State::Wireframe ? kWireframe : lit ? kLit : kSmooth;
+  gTurning = s == State::Turning || s == State::LitTurning || s == State::FlameTurning;
+  scene.view.orbit = view::Orbit{};
   glutDisplayFunc(s == State::Bare ? bareDisplay : gReadBack ? readBackDisplay : lighterDisplay);
   glutPostRedisplay();
 }
@@ -233,8 +263,24 @@ void startLighter(const std::string& dataDir) {
 struct Results {
   std::vector<double> seconds[kStateCount];  // per state, per repetition
   std::vector<double> ratio[kStateCount];    // frame time over the bare loop's, per repetition
-  std::vector<double> particles, walkSmooth, walkWire;
+  std::vector<double> particles, walkSmooth, walkWire, turnedFlame;
 };
+
+// What a turned frame computes besides the start view's: the camera's rig
+// and the flame placed on the lighter, every particle's square. Returns a
+// sum of the squares so that the compiler keeps the work.
+double placeTurnedFlame(const ViewState& view, const FlameState& flame) {
+  ViewState turned = view;
+  turned.orbit = {kTurnDegrees, 0.0, 1.0};
+  const view::FlamePlacement placement = view::flamePlacement(rigOf(turned), turned.flameDepth);
+  double sum = 0.0;
+  for (const Particle& p : flame.particle) {
+    const auto square =
+        view::placedSquare(placement, {p.position[0], p.position[1], p.position[2]}, flame.zoom);
+    if (square) sum += square->centre.x + square->half;
+  }
+  return sum;
+}
 
 void measureCpu(Results& r) {
   FlameState flame = scene.flame;  // a lit flame in its steady state
@@ -244,22 +290,36 @@ void measureCpu(Results& r) {
   r.walkSmooth.push_back(
       secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, true); }));
   r.walkWire.push_back(secondsPerCall([&] { sink = sink + bench::traverseMeshes(meshes, false); }));
+  volatile double placed = 0.0;
+  r.turnedFlame.push_back(
+      secondsPerCall([&] { placed = placed + placeTurnedFlame(scene.view, flame); }));
 }
 
-// Lit's frame time over Smooth's, at rest and with the flame: the median of
-// the ratios of each repetition, whose states ran side by side.
-double litOverSmooth(const Results& r, State lit, State smooth) {
+// One state's frame time over another's (Lit's over Smooth's, turning over
+// at rest): the median of the ratios of each repetition, whose states ran
+// side by side.
+double timeRatio(const Results& r, State over, State under) {
   std::vector<double> ratios;
-  const auto& l = r.seconds[static_cast<int>(lit)];
-  const auto& s = r.seconds[static_cast<int>(smooth)];
+  const auto& l = r.seconds[static_cast<int>(over)];
+  const auto& s = r.seconds[static_cast<int>(under)];
   for (size_t i = 0; i < l.size(); ++i) ratios.push_back(l[i] / s[i]);
   return median(ratios);
 }
 
 void printLitRatios(FILE* out, const Results& r) {
   std::fprintf(out, "lit_over_smooth_rest %.3f lit_over_smooth_flame %.3f\n",
-               litOverSmooth(r, State::LitRest, State::Rest),
-               litOverSmooth(r, State::LitFlame, State::Flame));
+               timeRatio(r, State::LitRest, State::Rest),
+               timeRatio(r, State::LitFlame, State::Flame));
+}
+
+// Turning every frame over at rest, Smooth and Lit, from the same repetitions.
+void printTurningRatios(FILE* out, const Results& r) {
+  std::fprintf(out,
+               "turning_over_rest %.3f lit_turning_over_lit_rest %.3f "
+               "flame_turning_over_flame %.3f\n",
+               timeRatio(r, State::Turning, State::Rest),
+               timeRatio(r, State::LitTurning, State::LitRest),
+               timeRatio(r, State::FlameTurning, State::Flame));
 }
 
 void print(FILE* out, const Results& r) {
@@ -280,8 +340,14 @@ void print(FILE* out, const Results& r) {
   std::fprintf(out,
                "\nLit over Smooth, frame time, from the same repetitions: **%.2f** at rest, "
                "**%.2f** with the flame lit.\n",
-               litOverSmooth(r, State::LitRest, State::Rest),
-               litOverSmooth(r, State::LitFlame, State::Flame));
+               timeRatio(r, State::LitRest, State::Rest),
+               timeRatio(r, State::LitFlame, State::Flame));
+  std::fprintf(out,
+               "\nTurning every frame over at rest, frame time, from the same repetitions: "
+               "**%.3f** in Smooth, **%.3f** in Lit, **%.3f** with the flame lit (Smooth).\n",
+               timeRatio(r, State::Turning, State::Rest),
+               timeRatio(r, State::LitTurning, State::LitRest),
+               timeRatio(r, State::FlameTurning, State::Flame));
   const double flameFrame = median(r.seconds[static_cast<int>(State::Flame)]);
   const double particles = median(r.particles);
   const double walk = median(r.walkSmooth);
@@ -299,6 +365,8 @@ void print(FILE* out, const Results& r) {
   std::fprintf(out, "| **total, flame lit** | %.1f | **%.2f %%** (budget < %.0f %%: %s) |\n",
                (particles + walk) * 1e6, 100.0 * share, 100.0 * kCpuShareBudget,
                share < kCpuShareBudget ? "met" : "MISSED");
+  std::fprintf(out, "| turned view: camera and flame placed (1000 squares) | %.1f | %.2f %% |\n",
+               median(r.turnedFlame) * 1e6, 100.0 * median(r.turnedFlame) / flameFrame);
   std::fprintf(out, "\n");
 }
 
@@ -306,13 +374,16 @@ void print(FILE* out, const Results& r) {
 
 int main(int argc, char** argv) {
   const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
-  // --lit-ratios: one line of Lit-over-Smooth ratios only; --recording: the
-  // frame rate while a clip is recorded against without; --quick: kQuickPace.
-  bool ratiosOnly = false, recording = false;
+  // --lit-ratios: one line of Lit-over-Smooth ratios only; --turning-ratios:
+  // one line of turning-over-at-rest ratios only; --recording: the frame rate
+  // while a clip is recorded against without; --quick: kQuickPace.
+  bool ratiosOnly = false, turningOnly = false, recording = false;
   for (int i = 2; i < argc; ++i) {
-    ratiosOnly = ratiosOnly || std::string(argv[i]) == "--lit-ratios";
-    recording = recording || std::string(argv[i]) == "--recording";
-    if (std::string(argv[i]) == "--quick") gPace = kQuickPace;
+    const std::string arg = argv[i];
+    ratiosOnly = ratiosOnly || arg == "--lit-ratios";
+    turningOnly = turningOnly || arg == "--turning-ratios";
+    recording = recording || arg == "--recording";
+    if (arg == "--quick") gPace = kQuickPace;
   }
   // Results go to the standard output we were given; the program's own
   // commentary goes to /dev/null.
@@ -353,6 +424,8 @@ int main(int argc, char** argv) {
   }
   if (ratiosOnly) {
     printLitRatios(out, r);
+  } else if (turningOnly) {
+    printTurningRatios(out, r);
   } else {
     print(out, r);
   }
