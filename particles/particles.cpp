@@ -3,6 +3,7 @@
 #include "particles/particles.h"
 
 #include <algorithm>
+#include <cmath>
 
 const float colors[kColorCount][3] = {
     {1.0f, 0.5f, 0.5f},   // 0 red
@@ -41,11 +42,22 @@ void randomSparkVelocity(float velocity[3], RandomSource random) {
   velocity[2] = static_cast<float>((random() % 50 - 25) * 10);
 }
 
-// The narrow, rising spread of a particle born again in the flame.
+// The narrow, rising spread of a particle born again in the flame: each
+// component from its low end, kFlameSpread values wide.
+constexpr int kFlameSpread = 60;
+constexpr int kFlameLowX = -32;
+constexpr int kFlameLowYZ = -30;
+
 void randomFlameVelocity(float velocity[3], const FlameState& flame, RandomSource random) {
-  velocity[0] = static_cast<float>(random() % 60 - 32) + flame.xspeed;
-  velocity[1] = static_cast<float>(random() % 60 - 30) + flame.yspeed;
-  velocity[2] = static_cast<float>(random() % 60 - 30);
+  velocity[0] = static_cast<float>(random() % kFlameSpread + kFlameLowX) + flame.xspeed;
+  velocity[1] = static_cast<float>(random() % kFlameSpread + kFlameLowYZ) + flame.yspeed;
+  velocity[2] = static_cast<float>(random() % kFlameSpread + kFlameLowYZ);
+}
+
+// Whole numbers from the low end on, within half a unit: a velocity worked
+// back from one that has summed its accelerations in floats.
+bool withinFlameSpread(double v, int low) {
+  return v >= low - 0.5 && v <= low + kFlameSpread - 0.5;
 }
 
 // `col` is kept in range by the menu and the cycle; clamping here keeps a
@@ -98,6 +110,25 @@ void advanceParticle(Particle& p, const FlameState& flame, RandomSource random) 
     placeAtOrigin(p);
     randomSparkVelocity(p.velocity, random);
   }
+}
+
+bool flownSinceFlameBirth(const Particle& p, const FlameState& flame) {
+  if (!(p.fadeRate > 0.0f)) return false;
+  const double frames = std::round((1.0 - p.life) / p.fadeRate);
+  const double step = 1.0 / (flame.slowdown * 1000.0);
+  const float offset[3] = {flame.xspeed, flame.yspeed, 0.0f};
+  const int low[3] = {kFlameLowX, kFlameLowYZ, kFlameLowYZ};
+  for (int axis = 0; axis < 3; ++axis) {
+    // Born with v0 within the flame's spread; frame k moved it by the
+    // velocity it had then, v0 + k a.
+    const double a = p.acceleration[axis];
+    const double v0 = p.velocity[axis] - a * frames;
+    if (!withinFlameSpread(v0 - offset[axis], low[axis])) return false;
+    const double expected = step * (v0 * frames + a * frames * (frames - 1.0) / 2.0);
+    // Sums of floats drift by far less than this over a life.
+    if (std::abs(p.position[axis] - expected) > 0.01 + 1e-3 * std::abs(expected)) return false;
+  }
+  return true;
 }
 
 void particlePass(FlameState& flame, RandomSource random, ParticleDrawer draw) {

@@ -68,5 +68,12 @@ void particlePassWith(FlameState& flame, RandomSource random, Draw&& draw) {
   }
 }
 
+// Whether the particle flies as the flame launched it at its birth: born
+// with a velocity of the flame's narrow, rising spread, and where that
+// flight has brought it in the frames it has lived (its life used over its
+// fade rate). A spark burst and the start state launch particles without a
+// new life, so their flights do not agree.
+bool flownSinceFlameBirth(const Particle& particle, const FlameState& flame);
+
 // The colour-cycle tick, once per frame.
 void check_keys(FlameState& flame);

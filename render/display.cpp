@@ -50,7 +50,7 @@ void display(ViewState& view, const MeshState& meshes, FlameState& flame,
   // The particles are drawn without the camera, in eye coordinates.
   if (flame.flameOn) {
     if (litMode) {
-      drawLitParticles(flame, lit, placement);
+      drawLitFlame(view, flame, lit, placement);
     } else if (placement != nullptr) {
       drawPlacedParticles(flame, std::rand, *placement);
     } else {

@@ -3,9 +3,6 @@
 
 #include <GL/gl.h>
 
-#include <cstdlib>
-
-#include "particles/draw.h"
 #include "render/placement.h"
 #include "textures/textures.h"
 #include "view/view_model.h"
@@ -181,16 +178,4 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_BLEND);
-}
-
-void drawLitParticles(FlameState& flame, const LitState& lit, const view::FlamePlacement* moved) {
-  glBindTexture(GL_TEXTURE_2D, lit.particleTexture);
-  glDepthMask(GL_FALSE);
-  if (moved != nullptr) {
-    drawPlacedParticles(flame, std::rand, *moved);
-  } else {
-    drawParticles(flame, std::rand);
-  }
-  glDepthMask(GL_TRUE);
-  glBindTexture(GL_TEXTURE_2D, kSilverTextureName);
 }

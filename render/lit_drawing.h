@@ -20,12 +20,22 @@ void drawLitObjects(const ViewState& view, const MeshState& meshes, const FlameS
                     const TextureState& textures, LitState& lit,
                     const view::FlamePlacement* moved = nullptr);
 
-// Draws and moves the particles as the other modes do (on the lighter for
-// `moved`), but textured with the particle image and without depth writes,
-// so that no particle's dark corners hide another; binds the silver texture
-// again afterwards.
-void drawLitParticles(FlameState& flame, const LitState& lit,
-                      const view::FlamePlacement* moved = nullptr);
+// Draws the flame and its sparks by their looks (flame_look.h) and moves
+// the particles exactly as the other modes do. The squares, textured with
+// the particle image, in eye coordinates (where the start view draws them,
+// or on the lighter for `moved`), go into the flame buffer (flame_buffer.h)
+// with this frame's projection, over a viewport of the buffer's size; the
+// buffer is then added onto the frame over the particles' box, at the depth
+// of their nearest point, under the depth test, so that the lighter hides
+// the flame where it stands in front of it. Leaves the render state as it
+// found it, the silver texture bound.
+void drawLitFlame(const ViewState& view, FlameState& flame, LitState& lit,
+                  const view::FlamePlacement* moved = nullptr);
+
+// Gives up the flame buffer's GL objects and draws the flame through
+// `path` from the next frame on (kUnchosen: the driver's best again), for
+// tests and benchmarks that compare the two.
+void useFlamePath(LitState& lit, FlameTarget::Path path);
 
 // The flame light's fall-off and the material's shininess, and the
 // material's colour following per-vertex colours (on) or not (off): the

@@ -6,6 +6,8 @@
 
 #include "mesh/mesh.h"
 #include "particles/particles.h"
+#include "render/flame_buffer.h"
+#include "render/flame_quads.h"
 #include "textures/image.h"
 
 // One mesh as client vertex arrays: three floats of position and three of
@@ -39,6 +41,8 @@ LitMesh buildLitMesh(const std::vector<Vector3>& vertices, const std::vector<Vec
 // at start-up (frames allocate nothing), and the texture names the particle
 // image and the model's texture get of their own (0 until the first Lit
 // frame uploads them). The model's texture waits in `modelImage` until then.
+// The flame's squares and its buffer (flame_quads.h, flame_buffer.h) are
+// kept for the frames that draw the flame.
 struct LitState {
   bool built = false;
   LitMesh body;
@@ -46,6 +50,8 @@ struct LitState {
   unsigned int particleTexture = 0;
   Image modelImage;
   unsigned int modelTexture = 0;
+  FlameQuads flameQuads;
+  FlameTarget flameTarget;
 };
 
 // Builds both meshes' arrays once. Without the memory for them the arrays

@@ -128,4 +128,14 @@ DRAW_PENDING_FIRST(gluPerspective, (GLdouble fovy, GLdouble aspect, GLdouble zNe
 DRAW_PENDING_FIRST(glEnableClientState, (GLenum array), (array))
 DRAW_PENDING_FIRST(glDisableClientState, (GLenum array), (array))
 DRAW_PENDING_FIRST(glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
+// Lit's flame buffer: where the next draws go, what they cover and write.
+DRAW_PENDING_FIRST(glBindFramebuffer, (GLenum target, GLuint framebuffer), (target, framebuffer))
+DRAW_PENDING_FIRST(glScissor, (GLint x, GLint y, GLsizei width, GLsizei height),
+                   (x, y, width, height))
+DRAW_PENDING_FIRST(glColorMask, (GLboolean red, GLboolean green, GLboolean blue, GLboolean alpha),
+                   (red, green, blue, alpha))
+DRAW_PENDING_FIRST(glCopyTexSubImage2D,
+                   (GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
+                    GLsizei width, GLsizei height),
+                   (target, level, xoffset, yoffset, x, y, width, height))
 DRAW_PENDING_FIRST(glFlush, (), ())

@@ -235,7 +235,18 @@ std::vector<std::string> callsOf(const std::vector<GlCall>& frame) {
   return out;
 }
 
-TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameWithItsOwnImageWithoutDepthWrites) {
+long countOf(const std::vector<GlCall>& frame, const std::string& name, const std::string& args) {
+  return std::count_if(frame.begin(), frame.end(), [&](const GlCall& c) {
+    return c.name == name && c.args.find(args) != std::string::npos;
+  });
+}
+
+// The flame's calls of a Lit frame: the lit meshes; then, in the flame's
+// buffer at its own size, the particles' squares in one draw with their
+// own image, without depth writes; then the buffer added onto the frame
+// under the depth test (the lighter hides what is behind it), and the
+// silver texture bound again.
+TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameInItsBufferWithItsOwnImageWithoutDepthWrites) {
   e2e::Program program;
   program.args = {"--mode", "lit"};
   Lighter lighter({"", /*trace=*/true}, program);
@@ -244,47 +255,65 @@ TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameWithItsOwnImageWithoutDepthWri
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
   const auto frames = e2e::splitFrames(lighter.glCalls());
   const auto last = std::find_if(frames.rbegin(), frames.rend(), [](const auto& f) {
-    return isLighterFrame(f) && hasCall(f, "glDrawElements") && hasCall(f, "glBegin");
+    return isLighterFrame(f) && hasCall(f, "glDrawElements") && hasCall(f, "glDrawArrays");
   });
   ASSERT_NE(last, frames.rend()) << "no Lit frame with the flame in the trace";
   const std::vector<GlCall>& f = *last;
+  EXPECT_EQ(countOf(f, "glDrawElements", ""), 2);  // each mesh once
+  EXPECT_EQ(countOf(f, "glBegin", ""), 0);         // no immediate mode
+  EXPECT_FALSE(hasCall(f, "glCallList"));          // the meshes come from client arrays
   const long lightingOn = indexOf(f, "glEnable", "GL_LIGHTING");
-  const long firstMesh = indexOf(f, "glDrawElements", "");
   const long lastMesh = indexOf(f, "glDrawElements", "", true);
   const long lightingOff = indexOf(f, "glDisable", "GL_LIGHTING");
-  const long blendOff = indexOf(f, "glDisable", "GL_BLEND");
-  const long blendOn = indexOf(f, "glEnable", "GL_BLEND");
+  const long buffer = indexOf(f, "glBindFramebuffer", "");
+  const long window = indexOf(f, "glBindFramebuffer", "framebuffer = 0", true);
+  const long noDepthTest = indexOf(f, "glDisable", "GL_DEPTH_TEST");
+  const long depthTest = indexOf(f, "glEnable", "GL_DEPTH_TEST");
   const long depthWritesOff = indexOf(f, "glDepthMask", "GL_FALSE");
   const long depthWritesOn = indexOf(f, "glDepthMask", "GL_TRUE");
-  const long firstParticle = indexOf(f, "glBegin", "GL_TRIANGLE_STRIP");
-  const long lastParticle = indexOf(f, "glEnd", "", true);
-  const long particleImage = indexOf(f, "glBindTexture", "", true);  // bound before the particles
-  EXPECT_EQ(std::count_if(f.begin(), f.end(), [](const GlCall& c) { return c.name == "glBegin"; }),
-            1000);
-  EXPECT_EQ(
-      std::count_if(f.begin(), f.end(), [](const GlCall& c) { return c.name == "glDrawElements"; }),
-      2);
-  for (long i : {lightingOn, lightingOff, blendOff, blendOn, depthWritesOff, depthWritesOn}) {
-    EXPECT_GE(i, 0);
+  const long squares = indexOf(f, "glDrawArrays", "GL_TRIANGLES");
+  const long added = indexOf(f, "glDrawArrays", "GL_TRIANGLE_STRIP");
+  const long addingOn = indexOf(f, "glBlendFunc", "GL_ONE, dfactor = GL_ONE");
+  for (long i : {lightingOn, lastMesh, lightingOff, buffer, window, noDepthTest, depthTest,
+                 depthWritesOff, depthWritesOn, squares, added, addingOn}) {
+    ASSERT_GE(i, 0);
   }
-  EXPECT_LT(blendOff, firstMesh);
-  EXPECT_LT(lightingOn, firstMesh);
+  EXPECT_EQ(f[buffer].args.find("framebuffer = 0"), std::string::npos) << f[buffer].args;
+  EXPECT_LT(lightingOn, indexOf(f, "glDrawElements", ""));
   EXPECT_LT(lastMesh, lightingOff);
-  EXPECT_LT(lightingOff, firstParticle);
-  EXPECT_LT(blendOn, firstParticle);
-  EXPECT_LT(depthWritesOff, firstParticle);
-  EXPECT_GT(depthWritesOn, lastParticle);
-  // The particles' texture: the name bound last before them is neither
-  // start-up's generated name 1 (topTexture.bmp) nor a fixed one.
-  long bound = -1;
-  for (long i = 0; i < firstParticle; ++i) {
-    if (f[i].name == "glBindTexture") bound = i;
+  EXPECT_LT(lightingOff, buffer);
+  // The squares: no depth test in the buffer, no depth writes.
+  EXPECT_LT(buffer, noDepthTest);
+  EXPECT_LT(noDepthTest, squares);
+  EXPECT_LT(depthWritesOff, squares);
+  EXPECT_LT(squares, depthTest);
+  EXPECT_LT(depthTest, window);
+  // Added on under the depth test again, still without depth writes.
+  EXPECT_LT(window, addingOn);
+  EXPECT_LT(addingOn, added);
+  EXPECT_LT(indexOf(f, "glDepthMask", "GL_FALSE", true), added);
+  EXPECT_GT(indexOf(f, "glDepthMask", "GL_TRUE", true), added);
+  EXPECT_LT(indexOf(f, "glDisable", "GL_DEPTH_TEST", true), window);
+  // The buffer is a third of the window's size.
+  const long reduced = indexOf(f, "glViewport", "width = 267, height = 200");
+  EXPECT_GT(reduced, buffer);
+  EXPECT_LT(reduced, squares);
+  // The particles' texture: the name bound last before their draw is
+  // neither start-up's generated name 1 (topTexture.bmp) nor a fixed one;
+  // the buffer's own is bound for adding it on, and the silver one last.
+  long bound = -1, boundToAdd = -1;
+  for (long i = 0; i < static_cast<long>(f.size()); ++i) {
+    if (f[i].name != "glBindTexture") continue;
+    if (i < squares) bound = i;
+    if (i < added) boundToAdd = i;
   }
   ASSERT_GE(bound, 0);
   EXPECT_GT(e2e::boundTexture(f[bound]), 3) << f[bound].args;
-  EXPECT_GT(particleImage, lastParticle);  // the silver texture is bound again after them
-  // No display lists: the meshes come from client arrays.
-  EXPECT_FALSE(hasCall(f, "glCallList"));
+  EXPECT_GT(e2e::boundTexture(f[boundToAdd]), 3) << f[boundToAdd].args;
+  EXPECT_NE(e2e::boundTexture(f[boundToAdd]), e2e::boundTexture(f[bound]));
+  const long silver = indexOf(f, "glBindTexture", "", true);
+  EXPECT_GT(silver, added);
+  EXPECT_EQ(e2e::boundTexture(f[silver]), 3);
 }
 
 // Smooth after Lit draws exactly the start mode's frame: Lit leaves nothing

@@ -76,9 +76,10 @@ class Picture:
 
 class WebPage:
     """tools/web.sh serving the page, and one Chromium showing it. With
-    `site`, that directory is served instead (as web.sh serves the page)."""
+    `site`, that directory is served instead (as web.sh serves the page);
+    `query` is added to the page's address ("?mode=smooth")."""
 
-    def __init__(self, site=None):
+    def __init__(self, site=None, query=""):
         self.console = []  # every console entry so far: {"level", "message", ...}
         self.profile = tempfile.mkdtemp(prefix="lighter-web-chromium-")
         self.downloads = tempfile.mkdtemp(prefix="lighter-web-downloads-")
@@ -92,7 +93,7 @@ class WebPage:
         try:
             self.address = self._served_address()
             self.driver = self._start_chromium()
-            self.driver.get(self.address)
+            self.open(query)
         except BaseException:
             self.close()
             raise
@@ -151,6 +152,10 @@ class WebPage:
         self.close()
 
     # ---- The page ---------------------------------------------------------
+
+    def open(self, query=""):
+        """Loads the page anew, at its address with `query` added."""
+        self.driver.get(self.address + query)
 
     def state(self):
         return self.driver.execute_script("return document.body.dataset.lighter || ''")

@@ -72,8 +72,8 @@ def light_the_flame(page):
 
 
 def case_lighter_lights(page):
-    """The lighter shows on black; three clicks on the body light the flame,
-    whose colour follows the menu."""
+    """The lighter shows on black (in Lit, where the page opens); three
+    clicks on the body light the flame, whose colour follows the menu."""
     picture = start(page)
     for corner in CORNERS:
         check(sum(picture.at(*corner)) < 30, "not black around the lighter at %s" % (corner,))
@@ -148,8 +148,8 @@ def burnt_out(picture):
 
 
 def case_lit(page):
-    """Lit shades the metal, and the flame it lights stays soft: the body
-    still shows beside it, lit warmer."""
+    """From Smooth, the menu's Lit shades the metal, and the flame it lights
+    stays soft: the body still shows beside it, lit warmer."""
     smooth = start(page)
     page.choose(*BODY, "Mesh Modes", "Lit")
     lit = page.wait_for_picture("the lit picture",
@@ -179,6 +179,65 @@ def case_keys(page):
     page.press("l")
     page.wait_for_picture("Lit after Q and L", lambda p: p.differing(smooth, BODY_AREA) > 1000)
     check(page.state() == "running", "the page stopped after Q: %s" % page.state())
+    check_no_errors(page)
+
+
+def case_start_mode(page):
+    """The page opens in Lit; ?mode=wireframe and ?mode=smooth open it in
+    those modes, as --mode does on the desktop, and a mode the program does
+    not have opens it in Lit with a word on the console."""
+    lit = start(page)
+    check(shaded(lit), "the page does not open in Lit: the body is not shaded")
+    page.open("?mode=smooth")
+    smooth = start(page)
+    check(smooth.differing(lit, BODY_AREA) > 1000, "?mode=smooth shows the Lit picture")
+    page.open("?mode=wireframe")
+    page.wait_until_running()
+    page.wait_for_picture("the wireframe", is_wireframe(smooth.brighter(BODY_AREA, 300)))
+    for query in ("?mode=lit", "?mode=shiny"):
+        page.read_console()  # the browser keeps only so many entries unread
+        page.open(query)
+        again = start(page)
+        check(again.differing(lit, BODY_AREA) < 50, "%s does not open in Lit" % query)
+        warned = any("no mesh mode" in entry["message"] and "shiny" in entry["message"]
+                     for entry in page.read_console())
+        check(warned == (query == "?mode=shiny"), "%s: warned %s" % (query, warned))
+    check_no_errors(page)
+
+
+def flame_pixels(rest, picture):
+    """The flame's pixels: lit (r+g+b over 60) where the picture at rest is
+    background (under 30); their count, the share of them burnt-out white
+    (every channel 245 or more) and the topmost row that holds one."""
+    lit = burnt = 0
+    top = None
+    for y in range(picture.height):
+        for x in range(picture.width):
+            c = picture.at(x, y)
+            if sum(rest.at(x, y)) >= 30 or sum(c) <= 60:
+                continue
+            lit += 1
+            burnt += min(c) >= 245
+            if top is None:
+                top = y
+    return lit, burnt / max(1, lit), top
+
+
+def case_lit_flame(page):
+    """In Lit, where the page opens, the flame burns as a lighter's flame:
+    at most a quarter of it burnt-out white and its tip well inside the
+    canvas."""
+    rest = start(page)
+    light_the_flame(page)
+    # Once every particle has been born in the flame (a life lasts at most
+    # 334 frames).
+    lit_at = page.frames_drawn()
+    wait_for("334 frames of the flame", lambda: page.frames_drawn() >= lit_at + 334)
+    for _ in range(3):
+        lit, burnt, top = flame_pixels(rest, page.picture())
+        check(lit > 2000, "the flame shows %d pixels" % lit)
+        check(burnt <= 0.25, "%.0f %% of the flame is burnt-out white" % (100 * burnt))
+        check(top >= 20, "the flame reaches row %s of the canvas" % top)
     check_no_errors(page)
 
 
@@ -288,8 +347,11 @@ def measure(page, seconds=6.0):
     return 0
 
 
-# Each case but load_failure gets the page tools/web.sh serves.
+# Each case but load_failure gets the page tools/web.sh serves, those about
+# the specification's modes opened in Smooth.
 OWN_PAGE = {"load_failure"}
+QUERY = {"wireframe": "?mode=smooth", "lit": "?mode=smooth", "keys": "?mode=smooth",
+         "measure": "?mode=smooth"}
 
 CASES = {
     "lighter_lights": case_lighter_lights,
@@ -298,6 +360,8 @@ CASES = {
     "wireframe": case_wireframe,
     "lit": case_lit,
     "keys": case_keys,
+    "start_mode": case_start_mode,
+    "lit_flame": case_lit_flame,
     "camera": case_camera,
     "save_picture": case_save_picture,
     "measure": measure,
@@ -313,10 +377,10 @@ def main(argv):
         if argv[1] in OWN_PAGE:
             status = CASES[argv[1]](None)
         elif measuring:
-            with WebPage() as page:
+            with WebPage(query=QUERY["measure"]) as page:
                 status = measure(page, float(argv[2]))
         else:
-            with WebPage() as page:
+            with WebPage(query=QUERY.get(argv[1], "")) as page:
                 status = CASES[argv[1]](page)
     except Failure as failure:
         print("FAILED: %s" % failure, file=sys.stderr)

@@ -27,6 +27,7 @@
 #include "lighter/keeping.h"
 #include "lighter/scene.h"
 #include "lighter/startup.h"
+#include "render/lit_drawing.h"
 #include "render/render.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"
@@ -60,14 +61,17 @@ enum class State {
   Wireframe,
   LitRest,
   LitFlame,
+  LitFlameCopied,
   Turning,
   LitTurning,
-  FlameTurning
+  FlameTurning,
+  LitFlameTurning
 };
-constexpr int kStateCount = 9;
-constexpr State kStates[] = {State::Bare,      State::Rest,       State::Flame,
-                             State::Wireframe, State::LitRest,    State::LitFlame,
-                             State::Turning,   State::LitTurning, State::FlameTurning};
+constexpr int kStateCount = 11;
+constexpr State kStates[] = {State::Bare,           State::Rest,           State::Flame,
+                             State::Wireframe,      State::LitRest,        State::LitFlame,
+                             State::LitFlameCopied, State::Turning,        State::LitTurning,
+                             State::FlameTurning,   State::LitFlameTurning};
 
 const char* label(State s) {
   switch (s) {
@@ -83,12 +87,16 @@ const char* label(State s) {
       return "Lit, at rest";
     case State::LitFlame:
       return "Lit, flame lit";
+    case State::LitFlameCopied:
+      return "Lit, flame lit, its buffer copied (no framebuffer objects)";
     case State::Turning:
       return "turning every frame";
     case State::LitTurning:
       return "Lit, turning every frame";
     case State::FlameTurning:
       return "flame lit, turning every frame";
+    case State::LitFlameTurning:
+      return "Lit, flame lit, turning every frame";
   }
   return "";
 }
@@ -122,16 +130,24 @@ void lighterDisplay() {
 
 // The scene as the user would have set it: a third click lights the flame
 // (act 3, zoom -10), "Wireframe" picks display_mode 0.
-// "Lit" is picked from the menu's "Mesh Modes" (display_mode 3).
+// "Lit" is picked from the menu's "Mesh Modes" (display_mode 3); its flame
+// goes through a framebuffer object, or copies as without one.
 void enter(State s) {
-  const bool flame = s == State::Flame || s == State::LitFlame || s == State::FlameTurning;
+  const bool flame = s == State::Flame || s == State::LitFlame || s == State::LitFlameCopied ||
+                     s == State::FlameTurning || s == State::LitFlameTurning;
   scene.flame.flameOn = flame ? 1 : 0;
   scene.act = flame ? 3 : 0;
   scene.flame.playSpark = 0;
   scene.flame.zoom = -10.0f;
-  const bool lit = s == State::LitRest || s == State::LitFlame || s == State::LitTurning;
+  const bool lit = s == State::LitRest || s == State::LitFlame || s == State::LitFlameCopied ||
+                   s == State::LitTurning || s == State::LitFlameTurning;
+  const bool copies = s == State::LitFlameCopied;
+  if (lit && copies != (scene.lit.flameTarget.path == FlameTarget::Path::kCopy)) {
+    useFlamePath(scene.lit, copies ? FlameTarget::Path::kCopy : FlameTarget::Path::kUnchosen);
+  }
   scene.view.display_mode = s == State::Wireframe ? kWireframe : lit ? kLit : kSmooth;
-  gTurning = s == State::Turning || s == State::LitTurning || s == State::FlameTurning;
+  gTurning = s == State::Turning || s == State::LitTurning || s == State::FlameTurning ||
+             s == State::LitFlameTurning;
   scene.view.orbit = view::Orbit{};
   glutDisplayFunc(s == State::Bare ? bareDisplay : gReadBack ? readBackDisplay : lighterDisplay);
   glutPostRedisplay();
@@ -322,6 +338,21 @@ void printTurningRatios(FILE* out, const Results& r) {
                timeRatio(r, State::FlameTurning, State::Flame));
 }
 
+// Lit's flame, as the frame time it adds to Lit at rest, and that through
+// copies over that through a framebuffer object.
+void printLitFlame(FILE* out, const Results& r) {
+  const double rest = median(r.seconds[static_cast<int>(State::LitRest)]);
+  const double fbo = median(r.seconds[static_cast<int>(State::LitFlame)]);
+  const double copied = median(r.seconds[static_cast<int>(State::LitFlameCopied)]);
+  std::fprintf(out,
+               "\nLit's flame adds %.3f ms to a Lit frame at rest through a framebuffer object, "
+               "%.3f ms through copies; Lit with the flame over Smooth with the flame: **%.2f** "
+               "(copies: %.2f).\n",
+               (fbo - rest) * 1e3, (copied - rest) * 1e3,
+               timeRatio(r, State::LitFlame, State::Flame),
+               timeRatio(r, State::LitFlameCopied, State::Flame));
+}
+
 void print(FILE* out, const Results& r) {
   const size_t faces =
       scene.meshes.lighterBaseTriangles.size() + scene.meshes.lighterTopTriangles.size();
@@ -342,12 +373,15 @@ void print(FILE* out, const Results& r) {
                "**%.2f** with the flame lit.\n",
                timeRatio(r, State::LitRest, State::Rest),
                timeRatio(r, State::LitFlame, State::Flame));
+  printLitFlame(out, r);
   std::fprintf(out,
                "\nTurning every frame over at rest, frame time, from the same repetitions: "
-               "**%.3f** in Smooth, **%.3f** in Lit, **%.3f** with the flame lit (Smooth).\n",
+               "**%.3f** in Smooth, **%.3f** in Lit, **%.3f** with the flame lit (Smooth), "
+               "**%.3f** with the flame lit in Lit.\n",
                timeRatio(r, State::Turning, State::Rest),
                timeRatio(r, State::LitTurning, State::LitRest),
-               timeRatio(r, State::FlameTurning, State::Flame));
+               timeRatio(r, State::FlameTurning, State::Flame),
+               timeRatio(r, State::LitFlameTurning, State::LitFlame));
   const double flameFrame = median(r.seconds[static_cast<int>(State::Flame)]);
   const double particles = median(r.particles);
   const double walk = median(r.walkSmooth);
