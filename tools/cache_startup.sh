@@ -44,7 +44,8 @@ for _ in $(seq 100); do
   [ -s "$work/display" ] && break
   sleep 0.1
 done
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 export XDG_CACHE_HOME="$work/cache"
 export LIGHTER_IMPORT="$build/importer/lighter-import"
 
@@ -67,7 +68,7 @@ median() { sort -g | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else prin
 
 for model in "${models[@]}"; do
   startup_ms "${binaries[1]}" "$model" >/dev/null  # the import, by a build that checks
-  entry=$(ls -d "$XDG_CACHE_HOME"/lighter/*/ | head -n1)
+  entry=$(find "$XDG_CACHE_HOME/lighter" -mindepth 1 -maxdepth 1 -type d -not -name '.*' | head -n1)
   echo "$(basename "$model"): entry of $(du -sb "$entry" | cut -f1) bytes," \
        "largest file $(find "$entry" -type f -printf '%s %P\n' | sort -n | tail -n1)"
   for b in "${!binaries[@]}"; do : >"$work/times-$b"; done

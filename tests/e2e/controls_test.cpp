@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "view/view_model.h"
 #include "tests/e2e/harness.h"
+#include "view/view_model.h"
 
 namespace {
 
