@@ -149,11 +149,12 @@ void views(const std::string& dir) {
        then(times(12, "Right"), {"Down"}));
 }
 
-// The candle in Lit, in its own colours, its flame lit for four seconds.
+// The candle in Lit, in its own colours, its flame lit for six seconds: by
+// then few of the sparks' stray particles are left.
 void candle(const std::string& dir) {
   const support::TempDir scratch("lighter-pictures");
   const std::string data = importedCandle(scratch);
-  program({"--mode", "lit", "--strike", "3", "--seconds", "5.5", "--screenshot",
+  program({"--mode", "lit", "--strike", "3", "--seconds", "7.5", "--screenshot",
            dir + "/imported-candle.png"},
           data);
   wrote(dir + "/imported-candle.png");
