@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framing/frame.h"
+#include "mesh/measure.h"
 
 namespace framing {
 
@@ -29,10 +30,8 @@ inline Affine inverse(const Affine& a) {
   return {m, -1.0 * (m * a.b)};
 }
 
-struct Bounds {
-  Vec3 min{HUGE_VAL, HUGE_VAL, HUGE_VAL}, max{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-  Vec3 size() const { return max - min; }
-};
+// The box around the points, from infinities: HUGE_VAL everywhere for none.
+using Bounds = Box<Vec3>;
 Bounds boundsOf(const std::vector<Vec3>& points);
 Vec3 meanOf(const std::vector<Vec3>& points);
 

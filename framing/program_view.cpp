@@ -31,12 +31,7 @@ std::vector<Vec3> worldOf(const Mesh& mesh, Chain chain) {
 }  // namespace
 
 Bounds boundsOf(const std::vector<Vec3>& points) {
-  Bounds b;
-  for (const Vec3& p : points) {
-    b.min = {std::min(b.min.x, p.x), std::min(b.min.y, p.y), std::min(b.min.z, p.z)};
-    b.max = {std::max(b.max.x, p.x), std::max(b.max.y, p.y), std::max(b.max.z, p.z)};
-  }
-  return b;
+  return boxOf(points, Bounds{{HUGE_VAL, HUGE_VAL, HUGE_VAL}, {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL}});
 }
 
 Vec3 meanOf(const std::vector<Vec3>& points) {

@@ -25,9 +25,20 @@ UpAxis upFor(const Options& options, const std::string& path) {
   return options.up ? *options.up : defaultUpAxis(path);
 }
 
-Mesh readFile(const std::string& path, Progress& progress, LookReport& look, TextureUse use) {
+// One of the model's meshes on its way through the stages it goes through
+// alone: the body, then the lid.
+struct Part {
+  std::string path;
+  bool isBody = true;
+  Mesh mesh;
+  LookReport look;
+  size_t share = 0;  // its part of the face budget; 0: no limit
+};
+
+Part readPart(const std::string& path, bool isBody, TextureUse use, Progress& progress) {
+  Part part{path, isBody, {}, {}, 0};
   ReadReport read;
-  Mesh mesh = readModel(path, read, &look, use);
+  part.mesh = readModel(path, read, &part.look, use);
   progress.stage(
       "read",
       path + ": " + std::to_string(read.meshes) + " mesh(es), " + std::to_string(read.faces) +
@@ -35,7 +46,46 @@ Mesh readFile(const std::string& path, Progress& progress, LookReport& look, Tex
           (read.droppedPrimitives > 0
                ? ", " + std::to_string(read.droppedPrimitives) + " points and lines left out"
                : ""));
-  return mesh;
+  return part;
+}
+
+// The body, and the lid when there is one. One texture for both: a textured
+// lid is drawn with the body's, as one made from the same model shares it.
+std::vector<Part> readParts(const Options& options, bool textureGiven, Progress& progress) {
+  std::vector<Part> parts;
+  parts.push_back(
+      readPart(options.body, true, textureGiven ? TextureUse::kGiven : TextureUse::kOwn, progress));
+  if (!options.lid.empty()) {
+    parts.push_back(readPart(options.lid, false,
+                             textureGiven                 ? TextureUse::kGiven
+                             : parts.front().look.texture ? TextureUse::kShared
+                                                          : TextureUse::kOwn,
+                             progress));
+  }
+  return parts;
+}
+
+size_t facesIn(const std::vector<Part>& parts) {
+  size_t faces = 0;
+  for (const Part& part : parts) faces += part.mesh.faces.size();
+  return faces;
+}
+
+const Mesh* lidOf(const std::vector<Part>& parts) {
+  return parts.size() > 1 ? &parts[1].mesh : nullptr;
+}
+
+std::optional<RgbPicture> readGivenTexture(const std::string& path, Progress& progress) {
+  if (path.empty()) return std::nullopt;
+  std::optional<RgbPicture> given;
+  try {
+    given = readPicture(path);
+  } catch (const PictureError& e) {
+    throw ImportError(e.what());
+  }
+  progress.stage("texture", path + ": " + std::to_string(given->width) + " x " +
+                                std::to_string(given->height) + " pixels");
+  return given;
 }
 
 Mesh clean(const std::string& path, const Mesh& mesh, Progress& progress) {
@@ -51,6 +101,17 @@ Mesh clean(const std::string& path, const Mesh& mesh, Progress& progress) {
   return cleaned;
 }
 
+void clean(Part& part, Progress& progress) { part.mesh = clean(part.path, part.mesh, progress); }
+
+void orient(Part& part, const Options& options, Progress& progress) {
+  const Orientation orientation{upFor(options, part.path), options.turnDegrees};
+  orientMesh(part.mesh, orientation);
+  progress.stage(
+      "orient",
+      part.path + ": up " + upAxisName(orientation.up) +
+          (part.isBody ? ", turned " + format("%g", options.turnDegrees) + " degrees" : ""));
+}
+
 // Each mesh's share of the face budget, in proportion to its faces.
 size_t shareOf(size_t faces, size_t otherFaces, size_t budget) {
   if (budget == 0 || faces + otherFaces <= budget) return 0;
@@ -58,6 +119,20 @@ size_t shareOf(size_t faces, size_t otherFaces, size_t budget) {
   const double share = static_cast<double>(budget) * static_cast<double>(faces) /
                        static_cast<double>(faces + otherFaces);
   return std::max<size_t>(1, static_cast<size_t>(share));
+}
+
+// Gives each part its share of the budget; the lid must keep a face.
+void shareTheBudget(std::vector<Part>& parts, size_t budget) {
+  const size_t faces = facesIn(parts);
+  size_t shares = 0;
+  for (Part& part : parts) {
+    part.share = shareOf(part.mesh.faces.size(), faces - part.mesh.faces.size(), budget);
+    shares += part.share;
+  }
+  if (parts.size() > 1 && shares > budget) {
+    throw ImportError("--max-faces " + std::to_string(budget) +
+                      " leaves no face for the lid; allow at least 2");
+  }
 }
 
 // The simplification is always reported when it happens.
@@ -78,6 +153,10 @@ Mesh simplify(const std::string& path, const Mesh& mesh, size_t budget, Progress
   return simplified;
 }
 
+void simplify(Part& part, Progress& progress) {
+  part.mesh = simplify(part.path, part.mesh, part.share, progress);
+}
+
 // The texture drawn through the model's texture coordinates and the image
 // for every face's surface, as the options and the model decide: --texture
 // goes through the coordinates when the model has them and is the surface
@@ -88,8 +167,9 @@ struct Textures {
   LookSummary summary;
 };
 
-Textures choose(const std::optional<RgbPicture>& given, const LookReport& body,
-                const LookReport* lid) {
+Textures choose(const std::optional<RgbPicture>& given, const std::vector<Part>& parts) {
+  const LookReport& body = parts.front().look;
+  const LookReport* lid = parts.size() > 1 ? &parts[1].look : nullptr;
   Textures out;
   const bool uvs = body.uvs || (lid != nullptr && lid->uvs);
   const RgbPicture* picture = given                            ? &*given
@@ -161,78 +241,14 @@ void writeOutput(const fs::path& dir, const dataset::DataSet& data, bool force) 
   }
 }
 
-}  // namespace
+// The stages of the model as a whole: framed, wound, sorted and written.
 
-fs::path outputDirectory(const Options& options) {
-  if (!options.output.empty()) return options.output;
-  std::string name = fs::path(options.body).stem().string();
-  for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-') c = '-';
-  }
-  return fs::path(".") / ("lighter-data-" + (name.empty() ? std::string("model") : name));
-}
-
-Summary runImport(const Options& options, std::ostream& out) {
-  const fs::path dir = outputDirectory(options);
-  checkOutputDirectory(dir, options.force);
-  Progress progress(out, options.verbose);
-
-  std::optional<RgbPicture> given;
-  if (!options.texture.empty()) {
-    try {
-      given = readPicture(options.texture);
-    } catch (const PictureError& e) {
-      throw ImportError(e.what());
-    }
-    progress.stage("texture", options.texture + ": " + std::to_string(given->width) + " x " +
-                                  std::to_string(given->height) + " pixels");
-  }
-  LookReport bodyLook, lidLook;
-  Mesh body =
-      readFile(options.body, progress, bodyLook, given ? TextureUse::kGiven : TextureUse::kOwn);
-  std::optional<Mesh> lid;
-  if (!options.lid.empty()) {
-    // One texture for both: a textured lid is drawn with the body's, as one
-    // made from the same model shares it.
-    lid = readFile(options.lid, progress, lidLook,
-                   given              ? TextureUse::kGiven
-                   : bodyLook.texture ? TextureUse::kShared
-                                      : TextureUse::kOwn);
-  }
-  const Textures textures = choose(given, bodyLook, lid ? &lidLook : nullptr);
-  progress.startLarge(body.faces.size() + (lid ? lid->faces.size() : 0));
-
-  progress.step("cleaning");
-  body = clean(options.body, body, progress);
-  if (lid) lid = clean(options.lid, *lid, progress);
-
-  const Orientation bodyOrientation{upFor(options, options.body), options.turnDegrees};
-  orientMesh(body, bodyOrientation);
-  progress.stage("orient", options.body + ": up " + upAxisName(bodyOrientation.up) + ", turned " +
-                               format("%g", options.turnDegrees) + " degrees");
-  if (lid) {
-    const Orientation lidOrientation{upFor(options, options.lid), options.turnDegrees};
-    orientMesh(*lid, lidOrientation);
-    progress.stage("orient", options.lid + ": up " + upAxisName(lidOrientation.up));
-  }
-
-  progress.step("simplifying");
-  const size_t lidFaces = lid ? lid->faces.size() : 0;
-  const size_t bodyShare = shareOf(body.faces.size(), lidFaces, options.maxFaces);
-  const size_t lidShare = shareOf(lidFaces, body.faces.size(), options.maxFaces);
-  if (lid && bodyShare + lidShare > options.maxFaces) {
-    throw ImportError("--max-faces " + std::to_string(options.maxFaces) +
-                      " leaves no face for the lid; allow at least 2");
-  }
-  body = simplify(options.body, body, bodyShare, progress);
-  if (lid) lid = simplify(options.lid, *lid, lidShare, progress);
-
-  progress.step("framing");
+framing::FramedModel frame(const std::vector<Part>& parts, Progress& progress) {
   framing::Request request;
-  request.lid = lid ? &*lid : nullptr;
+  request.lid = lidOf(parts);
   framing::FramedModel model;
   try {
-    model = framing::frameModel(body, request);
+    model = framing::frameModel(parts.front().mesh, request);
   } catch (const framing::FrameError& e) {
     throw ImportError(e.what());
   }
@@ -241,7 +257,7 @@ Summary runImport(const Options& options, std::ostream& out) {
                               (model.facesDropped > 0 ? ", " + std::to_string(model.facesDropped) +
                                                             " faces too small for floats dropped"
                                                       : ""));
-  if (lid) {
+  if (request.lid != nullptr) {
     // A lid made smaller is always reported.
     progress.stage(
         "frame",
@@ -258,36 +274,84 @@ Summary runImport(const Options& options, std::ostream& out) {
                    "long side",
                    true);
   }
+  return model;
+}
+
+void wind(framing::FramedModel& model, Progress& progress) {
   const size_t turned = windOutward(model.base) + windOutward(model.lid);
   progress.stage("wind", "faces wound outward, " + std::to_string(turned) + " turned over");
-  progress.step("sorting");
-  // Nearest first from the program's viewpoint, as the shipped data set is,
-  // so that the depth test hides what lies behind.
+}
+
+// Nearest first from the program's viewpoint, as the shipped data set is,
+// so that the depth test hides what lies behind.
+void sortFaces(framing::FramedModel& model, Progress& progress) {
   dataset::sortNearestFirst(model.base, framing::baseWorld(model.base, model.frame));
   dataset::sortNearestFirst(model.lid, framing::lidWorld(model.lid, model.frame));
   progress.stage("sort", "faces nearest first");
+}
 
-  progress.step("writing");
+void writeData(const fs::path& dir, const framing::FramedModel& model, bool withLid,
+               const Textures& textures, bool force, Progress& progress) {
   dataset::DataSet data;
   data.body = &model.base;
-  data.lid = lid ? &model.lid : nullptr;
+  data.lid = withLid ? &model.lid : nullptr;
   data.surface = textures.surface ? &*textures.surface : nullptr;
   data.modelTexture = textures.model ? &*textures.model : nullptr;
-  writeOutput(dir, data, options.force);
+  writeOutput(dir, data, force);
   progress.stage("write", dir.string());
-  progress.done();
+}
 
+Summary summaryOf(const fs::path& dir, const framing::FramedModel& model,
+                  const std::vector<Part>& parts, const Textures& textures) {
   Summary summary;
   summary.directory = dir;
   summary.body = {model.base.faces.size(), model.base.vertices.size()};
-  if (lid) summary.lid = MeshSummary{model.lid.faces.size(), model.lid.vertices.size()};
+  if (parts.size() > 1)
+    summary.lid = MeshSummary{model.lid.faces.size(), model.lid.vertices.size()};
   summary.bodyPicture = model.body;
   summary.lidPicture = model.cover;
   summary.look = textures.summary;
-  for (const std::string& warning : {bodyLook.warning, lidLook.warning}) {
-    if (!warning.empty()) summary.warnings.push_back(warning);
+  for (const Part& part : parts) {
+    if (!part.look.warning.empty()) summary.warnings.push_back(part.look.warning);
   }
   return summary;
+}
+
+}  // namespace
+
+fs::path outputDirectory(const Options& options) {
+  if (!options.output.empty()) return options.output;
+  std::string name = fs::path(options.body).stem().string();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '_' && c != '-') c = '-';
+  }
+  return fs::path(".") / ("lighter-data-" + (name.empty() ? std::string("model") : name));
+}
+
+Summary runImport(const Options& options, std::ostream& out) {
+  const fs::path dir = outputDirectory(options);
+  checkOutputDirectory(dir, options.force);
+  Progress progress(out, options.verbose);
+  const std::optional<RgbPicture> given = readGivenTexture(options.texture, progress);
+  std::vector<Part> parts = readParts(options, given.has_value(), progress);
+  const Textures textures = choose(given, parts);
+  progress.startLarge(facesIn(parts));
+
+  progress.step("cleaning");
+  for (Part& part : parts) clean(part, progress);
+  for (Part& part : parts) orient(part, options, progress);
+  progress.step("simplifying");
+  shareTheBudget(parts, options.maxFaces);
+  for (Part& part : parts) simplify(part, progress);
+  progress.step("framing");
+  framing::FramedModel model = frame(parts, progress);
+  wind(model, progress);
+  progress.step("sorting");
+  sortFaces(model, progress);
+  progress.step("writing");
+  writeData(dir, model, parts.size() > 1, textures, options.force, progress);
+  progress.done();
+  return summaryOf(dir, model, parts, textures);
 }
 
 void printSummary(const Summary& summary, std::ostream& out) {

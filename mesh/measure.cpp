@@ -2,27 +2,29 @@
 
 #include <cmath>
 
-void widenBox(MeshState& m, const Vector3& v) {
-  if (v.x > m.max_x) m.max_x = v.x;
-  if (v.x < m.min_x) m.min_x = v.x;
-  if (v.y > m.max_y) m.max_y = v.y;
-  if (v.y < m.min_y) m.min_y = v.y;
-  if (v.z > m.max_z) m.max_z = v.z;
-  if (v.z < m.min_z) m.min_z = v.z;
-}
-
-float boxExtent(const MeshState& m) {
-  float extent = m.max_x - m.min_x;
-  if (m.max_y - m.min_y > extent) {
-    extent = m.max_y - m.min_y;
+float planExtent(const Box<Vector3>& box) {
+  float extent = box.max.x - box.min.x;
+  if (box.max.y - box.min.y > extent) {
+    extent = box.max.y - box.min.y;
   }
   return extent;
 }
 
+Box<Vector3> sharedBox(const MeshState& m) {
+  return {{m.min_x, m.min_y, m.min_z}, {m.max_x, m.max_y, m.max_z}};
+}
+
+void widenBox(MeshState& m, const Vector3& v) {
+  widenRange(m.min_x, m.max_x, v.x);
+  widenRange(m.min_y, m.max_y, v.y);
+  widenRange(m.min_z, m.max_z, v.z);
+}
+
+float boxExtent(const MeshState& m) { return planExtent(sharedBox(m)); }
+
 float readerExtent(const std::vector<Vector3>& vertices) {
-  MeshState box;
-  for (const Vector3& v : vertices) widenBox(box, v);
-  return boxExtent(box);
+  // A fresh mesh state's box holds the reader's start values.
+  return planExtent(boxOf(vertices, sharedBox(MeshState{})));
 }
 
 void divideCentre(Vector3& centre, size_t vertexCount) {

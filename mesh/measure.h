@@ -5,18 +5,65 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <vector>
 
 #include "mesh/mesh.h"
 
+// An axis-aligned bounding box: the least and the greatest of each
+// coordinate. Point is Vector3, or any record of x, y and z.
+template <typename Point>
+struct Box {
+  Point min, max;
+  Point size() const { return {max.x - min.x, max.y - min.y, max.z - min.z}; }
+};
+
+// Widens the range from `low` to `high` to take in `value`. Comparisons
+// with a value that is not a number are false, so such a value widens
+// nothing.
+template <typename T>
+void widenRange(T& low, T& high, T value) {
+  if (value > high) high = value;
+  if (value < low) low = value;
+}
+
+// Widens the box by one point, coordinate by coordinate as widenRange does.
+template <typename Point>
+void widen(Box<Point>& box, const Point& p) {
+  widenRange(box.min.x, box.max.x, p.x);
+  widenRange(box.min.y, box.max.y, p.y);
+  widenRange(box.min.z, box.max.z, p.z);
+}
+
+// The box widened from `start` by each of the points.
+template <typename Point, typename Points>
+Box<Point> boxOf(const Points& points, Box<Point> start) {
+  for (const Point& p : points) widen(start, p);
+  return start;
+}
+
+// The box around points that are not empty, started at the first one: a
+// coordinate of the first point that is not a number therefore stays in
+// the box, where a box started at infinities would skip it.
+template <typename Point, typename Points>
+Box<Point> boxFromFirst(const Points& points) {
+  const Point& first = *std::begin(points);
+  return boxOf(points, Box<Point>{first, first});
+}
+
+// The larger of the box's x and y extents; z plays no part.
+float planExtent(const Box<Vector3>& box);
+
+// The box the reader widens as it reads, held in the mesh state's six
+// fields; from the start values wherever no vertex widened it.
+Box<Vector3> sharedBox(const MeshState& m);
+
 // Widens the shared bounding box by one vertex, as reading a "v" line does.
-// Comparisons with a coordinate that is not a number are false, so such a
-// coordinate widens nothing.
 void widenBox(MeshState& m, const Vector3& v);
 
-// The larger of the box's x and y extents; z plays no part. The box still
-// holds its start values wherever the base mesh did not widen it, so an
-// all-negative x range measures from the maximum's start value, near 0.
+// planExtent of the shared box. The box still holds its start values
+// wherever the base mesh did not widen it, so an all-negative x range
+// measures from the maximum's start value, near 0.
 float boxExtent(const MeshState& m);
 
 // The scale divisor the program derives from a base mesh with these

@@ -25,6 +25,8 @@ packages=(
   # the manual pages, the Debian package and its checks, "Open with"
   scdoc man-db gzip dpkg-dev fakeroot file lintian desktop-file-utils appstream xdg-utils shared-mime-info
   coreutils procps time
+  # the benchmark runner and the test counts (tools/bench.py, tools/test_counts.py)
+  python3
   # the web page (tools/web.sh) and its tests in headless Chromium
   emscripten chromium chromium-driver python3-selenium python3-pil
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web page (CMake preset "web": Emscripten, in build-web/) from the
 # same sources as the desktop program, into build-web/site/: index.html, its
-# JavaScript, its WebAssembly and the shipped data set as a preloaded package.
+# JavaScript, its WebAssembly and the shipped data set as a preloaded package:
+# the desktop build's own files (build/data, built first), byte for byte.
 # Static files, ready to publish as they are. Then serves them on this
 # machine and prints the address.
 #
@@ -22,7 +23,7 @@ while [ $# -gt 0 ]; do
       shift
       ;;
     -h | --help)
-      sed -n '2,10s/^# \{0,1\}//p' "$0"
+      sed -n '2,11s/^# \{0,1\}//p' "$0"
       exit 0
       ;;
     *)
@@ -34,6 +35,8 @@ while [ $# -gt 0 ]; do
 done
 
 bash tools/setup.sh >&2
+[ -f build/CMakeCache.txt ] || cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" --target lighter_data >&2
 cmake --preset web >/dev/null
 cmake --build --preset web -j"$(nproc)" --target lighter_web >&2
 site="$root/build-web/site"

@@ -1,7 +1,8 @@
 #include "web/element_arrays.h"
 
-#include <algorithm>
 #include <limits>
+
+#include "mesh/measure.h"
 
 namespace web {
 
@@ -39,17 +40,16 @@ std::vector<float> gatherVertices(const FloatArray& array, const std::uint32_t* 
 view::Vec3 middleOf(const FloatArray& array, const std::uint32_t* indices, std::size_t count) {
   if (count == 0) return {0.0, 0.0, 0.0};
   const std::size_t stride = floatsApart(array);
-  const auto components = static_cast<std::size_t>(std::min(array.components, 3));
-  float low[3] = {0.0f, 0.0f, 0.0f};
-  float high[3] = {0.0f, 0.0f, 0.0f};
-  for (std::size_t i = 0; i < count; ++i) {
+  // A vertex of fewer than three components lies at 0 on the others.
+  auto point = [&](std::size_t i) {
     const float* vertex = array.data + indices[i] * stride;
-    for (std::size_t c = 0; c < components; ++c) {
-      low[c] = i == 0 ? vertex[c] : std::min(low[c], vertex[c]);
-      high[c] = i == 0 ? vertex[c] : std::max(high[c], vertex[c]);
-    }
-  }
-  return {(low[0] + high[0]) / 2.0, (low[1] + high[1]) / 2.0, (low[2] + high[2]) / 2.0};
+    return Vector3{vertex[0], array.components > 1 ? vertex[1] : 0.0f,
+                   array.components > 2 ? vertex[2] : 0.0f};
+  };
+  Box<Vector3> box{point(0), point(0)};
+  for (std::size_t i = 1; i < count; ++i) widen(box, point(i));
+  return {(box.min.x + box.max.x) / 2.0, (box.min.y + box.max.y) / 2.0,
+          (box.min.z + box.max.z) / 2.0};
 }
 
 }  // namespace web

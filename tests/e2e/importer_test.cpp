@@ -71,6 +71,13 @@ Screenshot settled(Lighter& lighter) {
   return found.value_or(Screenshot{});
 }
 
+// The body reaches the click rectangle's left and right columns.
+bool touchesBothSides(const Screenshot& s) {
+  const view::PixelRect& area = view::kClickArea;
+  return litIn(s, area.left, area.left + 1, area.bottom, area.top) > 0 &&
+         litIn(s, area.right - 2, area.right - 1, area.bottom, area.top) > 0;
+}
+
 // Every lit pixel lies in the click rectangle (or, with a lid, right of the
 // flame's column), the body reaches the rectangle's top row, and its bottom
 // or both its sides.
@@ -88,9 +95,8 @@ void expectBodyFramed(const Screenshot& s, bool withLid) {
   const int flameRow = static_cast<int>(view::flameOrigin().y);
   EXPECT_GT(litIn(s, area.left, area.right, flameRow - 3, flameRow - 1), 0) << "no top row";
   const bool bottom = litIn(s, area.left, area.right, area.bottom, area.bottom + 1) > 0;
-  const bool sides = litIn(s, area.left, area.left + 1, area.bottom, area.top) > 0 &&
-                     litIn(s, area.right - 2, area.right - 1, area.bottom, area.top) > 0;
-  EXPECT_TRUE(bottom || sides) << "the body touches neither the bottom nor both sides";
+  EXPECT_TRUE(bottom || touchesBothSides(s))
+      << "the body touches neither the bottom nor both sides";
 }
 
 void clickBody(Lighter& lighter, int n) { lighter.click(380 + n, 599 - 150); }
@@ -122,9 +128,12 @@ int flameFoot(const Screenshot& s) {
   return litIn(s, x - 20, x + 20, y + 2, y + 30);
 }
 
-void showsFramedWithTheFlameOnTop(const std::string& dataDir, bool withLid = false) {
+// `unlitOut`, when given, receives the picture before the flame was lit.
+void showsFramedWithTheFlameOnTop(const std::string& dataDir, bool withLid = false,
+                                  Screenshot* unlitOut = nullptr) {
   Lighter lighter(e2e::Options{dataDir});
   const Screenshot unlit = settled(lighter);
+  if (unlitOut != nullptr) *unlitOut = unlit;
   EXPECT_EQ(lighter.output().find("face skipped"), std::string::npos);
   expectBodyFramed(unlit, withLid);
   EXPECT_EQ(flameFoot(unlit), 0);
@@ -149,7 +158,11 @@ TEST(ImportedModel, BinaryStlPyramidShowsFramedWithTheFlameOnItsTip) {
 
 TEST(ImportedModel, PlyBarShowsAsWideAsTheRectangle) {
   Workspace w;
-  showsFramedWithTheFlameOnTop(w.import({{"bar.ply", testmodels::barPly()}}, {w.path("bar.ply")}));
+  Screenshot unlit;
+  showsFramedWithTheFlameOnTop(w.import({{"bar.ply", testmodels::barPly()}}, {w.path("bar.ply")}),
+                               false, &unlit);
+  // Four times as long as it is high: its width fills the rectangle.
+  EXPECT_TRUE(touchesBothSides(unlit)) << "the bar does not reach both sides of the rectangle";
 }
 
 TEST(ImportedModel, LidStandsOpenRightOfTheFlame) {

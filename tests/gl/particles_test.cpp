@@ -25,6 +25,15 @@ int randAfterFrames(unsigned seed, int frames) {
   return std::rand();
 }
 
+// Start-up adds 80 and 30 to the values the flame is loaded with: the
+// particles rise at 80 and burn 10 units in front of the eye.
+TEST(FlameFrames, StartUpSetsTheFlamesRiseAndDistance) {
+  const Scene& s = gltest::startLighter();
+  EXPECT_EQ(s.flame.yspeed, 80.0f);
+  EXPECT_EQ(s.flame.zoom, -10.0f);
+  EXPECT_EQ(s.flame.xspeed, 0.0f);
+}
+
 TEST(FlameFrames, WithTheFlameOutNothingMovesAndNoRandomNumberIsDrawn) {
   Scene& s = gltest::startLighter();
   gltest::drawFrame();  // the window is up

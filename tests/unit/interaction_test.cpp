@@ -2,7 +2,9 @@
 // callbacks over them are tested in tests/gl/callbacks_test.cpp.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -150,20 +152,47 @@ TEST(HandleMouse, IgnoresReleasesAndOtherButtons) {
   }
 }
 
-TEST(FlameMenu, EntriesAndValuesInMenuOrder) {
-  const char* labels[] = {"Yellow", "Red", "Green", "Blue", "Rotate"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_STREQ(kFlameMenu[i].label, labels[i]);
-    EXPECT_EQ(kFlameMenu[i].value, i + 1);
+// Each entry, picked through its own value, does what its label says: the
+// flame turns the colour named, "Rotate" starts the cycle, a mesh mode
+// draws in that mode.
+TEST(Menus, EachEntryDoesWhatItsLabelSays) {
+  for (const MenuEntry& entry : kFlameMenu) {
+    FlameState flame;
+    flame.rainbow = std::string(entry.label) != "Rotate";
+    chooseFlameColor(flame, entry.value);
+    const std::string label = entry.label;
+    if (label == "Rotate") {
+      EXPECT_TRUE(flame.rainbow);
+      continue;
+    }
+    EXPECT_FALSE(flame.rainbow) << label;
+    ASSERT_GE(flame.col, 0);
+    ASSERT_LT(flame.col, kColorCount);
+    const float* rgb = colors[flame.col];
+    const float r = rgb[0], g = rgb[1], b = rgb[2];
+    // Tones apart enough that no colour passes for another.
+    const bool named = label == "Red"      ? r > g && g == b
+                       : label == "Yellow" ? r >= g && g > b
+                       : label == "Green"  ? g > r && r >= b
+                       : label == "Blue"   ? b > r && b > g
+                                           : false;
+    EXPECT_TRUE(named) << label << " gives " << r << " " << g << " " << b;
   }
-  EXPECT_STREQ(kModeMenu[0].label, "Wireframe");
-  EXPECT_EQ(kModeMenu[0].value, 1);
-  EXPECT_STREQ(kModeMenu[1].label, "Smooth");
-  EXPECT_EQ(kModeMenu[1].value, 2);
+  const struct {
+    const char* label;
+    int mode;
+  } modes[] = {{"Wireframe", kWireframe}, {"Smooth", kSmooth}, {"Lit", kLit}};
   ASSERT_EQ(kModeMenuEntries, 3);
-  EXPECT_STREQ(kModeMenu[2].label, "Lit");
-  EXPECT_EQ(kModeMenu[2].value, 3);
-  EXPECT_EQ(kExitValue, 1);
+  for (const auto& want : modes) {
+    const auto entry =
+        std::find_if(std::begin(kModeMenu), std::end(kModeMenu),
+                     [&](const MenuEntry& e) { return want.label == std::string(e.label); });
+    ASSERT_NE(entry, std::end(kModeMenu)) << want.label;
+    ViewState view;
+    view.display_mode = -1;
+    chooseMeshMode(view, entry->value);
+    EXPECT_EQ(view.display_mode, want.mode) << want.label;
+  }
 }
 
 TEST(FlameMenu, FixedColoursPickTheirRowAndStopTheCycle) {

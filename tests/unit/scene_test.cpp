@@ -46,23 +46,6 @@ TEST(StartValues, AreTheOnesTheEventLoopStartsWith) {
   EXPECT_EQ(s.view.scaleSize, static_cast<float>(view::kScaleSize));
 }
 
-TEST(StartValues, LoadTimeValuesGiveTheFlameItsSpeedAndDistance) {
-  // Start-up adds 80 and 30 to these load-time values.
-  Scene s;
-  EXPECT_EQ(s.flame.yspeed + 80.0f, 80.0f);
-  EXPECT_EQ(s.flame.zoom + 30.0f, -10.0f);
-  EXPECT_EQ(s.flame.xspeed, 0.0f);
-  EXPECT_EQ(s.flame.slowdown, 2.0f);
-  EXPECT_EQ(s.flame.delay, 0u);
-  const float amb[4] = {0.6f, 0.6f, 0.6f, 1.0f};
-  const float specular[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(s.light_amb[i], amb[i]);
-    EXPECT_EQ(s.light_diff[i], amb[i]);
-    EXPECT_EQ(s.light_spec[i], specular[i]);
-  }
-}
-
 TEST(AspectRatio, IsAFloatingPointQuotient) {
   EXPECT_DOUBLE_EQ(view::aspectRatio(800, 600), 800.0 / 600.0);
   EXPECT_DOUBLE_EQ(view::aspectRatio(600, 800), 0.75);  // integer division would give 0
@@ -77,15 +60,6 @@ TEST(AspectRatio, StaysFiniteAndPositiveForAWindowSquashedToNothing) {
     EXPECT_GT(aspect, 0.0) << size[0] << "x" << size[1];
   }
   EXPECT_DOUBLE_EQ(view::aspectRatio(800, 0), 800.0);
-}
-
-TEST(Reshape, RecordsTheSizeForTheNextFrame) {
-  ViewState view;
-  reshape(view, 600, 800);
-  EXPECT_EQ(view.GW, 600);
-  EXPECT_EQ(view.GH, 800);
-  reshape(view, 800, 0);
-  EXPECT_EQ(view.GH, 0);
 }
 
 }  // namespace

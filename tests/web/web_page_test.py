@@ -1,7 +1,9 @@
 """End-to-end tests of the web page (tools/web.sh) in headless Chromium.
 
     web_page_test.py CASE      runs one case: exit 0 passed, 1 failed
-    web_page_test.py measure   prints the page's frame rates (tools/web_bench.sh)
+    web_page_test.py measure [SECONDS]
+                               prints the page's frame rates, over SECONDS (6) a state
+                               (tools/bench.py)
 
 The cases are the ctest tests labelled "web" (tests/web/CMakeLists.txt)."""
 
@@ -280,6 +282,7 @@ def measure(page, seconds=6.0):
     rates.append(("wireframe, flame lit", frame_rate(page, seconds)))
     page.choose(*BODY, "Mesh Modes", "Lit")
     rates.append(("Lit, flame lit", frame_rate(page, seconds)))
+    print("| state | frames/s |\n|---|---:|")
     for state, rate in rates:
         print("| %s | %.1f |" % (state, rate))
     return 0
@@ -302,12 +305,16 @@ CASES = {
 
 
 def main(argv):
-    if len(argv) != 2 or argv[1] not in CASES:
-        print("usage: %s %s" % (argv[0], "|".join(CASES)), file=sys.stderr)
+    measuring = len(argv) == 3 and argv[1] == "measure"
+    if not (len(argv) == 2 or measuring) or argv[1] not in CASES:
+        print("usage: %s %s | measure [SECONDS]" % (argv[0], "|".join(CASES)), file=sys.stderr)
         return 2
     try:
         if argv[1] in OWN_PAGE:
             status = CASES[argv[1]](None)
+        elif measuring:
+            with WebPage() as page:
+                status = measure(page, float(argv[2]))
         else:
             with WebPage() as page:
                 status = CASES[argv[1]](page)

@@ -39,10 +39,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRepetitions = 7;
-constexpr double kSecondsPerMeasurement = 0.6;
-constexpr int kMinFrames = 20;
-constexpr int kWarmUpFrames = 400;  // longer than the longest particle life
+// How long each figure is measured. --quick (the test suite's run of the
+// benchmarks) only shows that every state still runs: its figures mean little.
+struct Pace {
+  int repetitions;
+  double secondsPerMeasurement;
+  int minFrames;
+  int warmUpFrames;  // the full run's: longer than the longest particle life
+  double secondsPerCpuFigure;
+};
+constexpr Pace kFullPace{7, 0.6, 20, 400, 0.3};
+constexpr Pace kQuickPace{2, 0.05, 3, 40, 0.02};
+Pace gPace = kFullPace;
 constexpr double kCpuShareBudget = 0.05;
 
 enum class State {
@@ -170,14 +178,14 @@ void readBackDisplay() {
   ++gFrames;
 }
 
-// Seconds per frame over at least kSecondsPerMeasurement.
+// Seconds per frame over at least gPace.secondsPerMeasurement.
 double secondsPerFrame(State s) {
   enter(s);
   runFrames(3);
   long frames = 0;
   const auto start = Clock::now();
   double elapsed = 0.0;
-  while (elapsed < kSecondsPerMeasurement || frames < kMinFrames) {
+  while (elapsed < gPace.secondsPerMeasurement || frames < gPace.minFrames) {
     runFrames(1);
     ++frames;
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
@@ -191,13 +199,13 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
 }
 
-// Seconds per call of `work`, run for about 0.3 s.
+// Seconds per call of `work`, run for about gPace.secondsPerCpuFigure.
 template <typename Work>
 double secondsPerCall(Work work) {
   long calls = 0;
   const auto start = Clock::now();
   double elapsed = 0.0;
-  while (elapsed < 0.3) {
+  while (elapsed < gPace.secondsPerCpuFigure) {
     for (int i = 0; i < 50; ++i) work();
     calls += 50;
     elapsed = std::chrono::duration<double>(Clock::now() - start).count();
@@ -222,7 +230,7 @@ double secondsPerFrame(State s, Recording r) {
 void measureRecording(FILE* out) {
   const State states[] = {State::Flame, State::LitFlame};
   std::vector<double> seconds[2][3];
-  for (int rep = 0; rep < kRepetitions; ++rep) {
+  for (int rep = 0; rep < gPace.repetitions; ++rep) {
     for (int si = 0; si < 2; ++si) {
       for (int ri = 0; ri < 3; ++ri) {
         seconds[si][ri].push_back(secondsPerFrame(states[si], kRecordings[ri]));
@@ -233,7 +241,7 @@ void measureRecording(FILE* out) {
   std::fprintf(out,
                "800 by 600 window, flame lit, %d interleaved repetitions of at least %.1f s, "
                "medians; a clip keeps at most one frame per %d ms.\n\n",
-               kRepetitions, kSecondsPerMeasurement, kClipFrameMs);
+               gPace.repetitions, gPace.secondsPerMeasurement, kClipFrameMs);
   std::fprintf(out, "| mode | recording | frames/s | vs not recording |\n|---|---|---:|---:|\n");
   for (int si = 0; si < 2; ++si) {
     const double base = median(seconds[si][0]);
@@ -321,7 +329,7 @@ void print(FILE* out, const Results& r) {
   std::fprintf(out,
                "800 by 600 window, Mesa llvmpipe under Xvfb, shipped data set (%zu faces); "
                "%d interleaved repetitions of at least %.1f s per state, medians.\n\n",
-               faces, kRepetitions, kSecondsPerMeasurement);
+               faces, gPace.repetitions, gPace.secondsPerMeasurement);
   std::fprintf(out, "| state | frames/s | ms/frame | time vs bare loop |\n|---|---:|---:|---:|\n");
   for (State s : kStates) {
     const int i = static_cast<int>(s);
@@ -366,13 +374,17 @@ void print(FILE* out, const Results& r) {
 
 int main(int argc, char** argv) {
   const std::string dataDir = argc > 1 ? argv[1] : LIGHTER_DATA_DIR;
-  // --lit-ratios: one line of Lit-over-Smooth ratios only (tools/bench.sh
-  // runs it on an imported model).
-  const bool ratiosOnly = argc > 2 && std::string(argv[2]) == "--lit-ratios";
-  // --turning-ratios: one line of turning-over-at-rest ratios only.
-  const bool turningOnly = argc > 2 && std::string(argv[2]) == "--turning-ratios";
-  // --recording: the frame rate while a clip is recorded against without.
-  const bool recording = argc > 2 && std::string(argv[2]) == "--recording";
+  // --lit-ratios: one line of Lit-over-Smooth ratios only; --turning-ratios:
+  // one line of turning-over-at-rest ratios only; --recording: the frame rate
+  // while a clip is recorded against without; --quick: kQuickPace.
+  bool ratiosOnly = false, turningOnly = false, recording = false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    ratiosOnly = ratiosOnly || arg == "--lit-ratios";
+    turningOnly = turningOnly || arg == "--turning-ratios";
+    recording = recording || arg == "--recording";
+    if (arg == "--quick") gPace = kQuickPace;
+  }
   // Results go to the standard output we were given; the program's own
   // commentary goes to /dev/null.
   FILE* out = fdopen(dup(STDOUT_FILENO), "w");
@@ -385,7 +397,7 @@ int main(int argc, char** argv) {
   startLighter(dataDir);
 
   enter(State::Flame);
-  runFrames(kWarmUpFrames);
+  runFrames(gPace.warmUpFrames);
   if (recording) {
     // The clips go into a folder of their own, removed at exit once the
     // last clip is written (the handler that waits for it runs first).
@@ -399,7 +411,7 @@ int main(int argc, char** argv) {
     std::exit(0);
   }
   Results r;
-  for (int rep = 0; rep < kRepetitions; ++rep) {
+  for (int rep = 0; rep < gPace.repetitions; ++rep) {
     double bare = 0.0;
     for (State s : kStates) {
       const double sec = secondsPerFrame(s);

@@ -1,7 +1,7 @@
 // mesh_read FILE: reads and prepares FILE as the base mesh, exactly as
 // start-up does, with the reader's commentary on standard output (send it to
 // /dev/null). Reports the faces read and the CPU and wall seconds taken on
-// standard error; run it under /usr/bin/time -v for the peak memory.
+// standard error; run it under /usr/bin/time for the peak memory.
 #include <time.h>
 
 #include <chrono>
