@@ -1,5 +1,8 @@
 // Drives the real lighter binary under a private Xvfb: output, exit status,
-// clicks, menus, screenshots and recorded GL calls.
+// clicks, drags, the wheel, keys, menus, the window's size and place,
+// screenshots and recorded GL calls. The one driver of the real program, for
+// the end-to-end and packaging tests, the storm and the docs' pictures
+// (tools/pictures).
 #pragma once
 
 #include <chrono>
