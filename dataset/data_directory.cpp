@@ -41,9 +41,8 @@ void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes) {
 
 void writeFiles(const fs::path& dir, const DataSet& data) {
   writeFile(dir / "lighterBase.m", meshText(*data.body, data.bodyTitle, data.numbers));
-  writeFile(dir / "lighterTop.m", data.lid != nullptr
-                                      ? meshText(*data.lid, data.lidTitle, data.numbers)
-                                      : noLidText());
+  writeFile(dir / "lighterTop.m",
+            data.lid != nullptr ? meshText(*data.lid, data.lidTitle, data.numbers) : noLidText());
   writeFile(dir / "topTexture.bmp", encodeBmp(lidPattern()));
   writeFile(dir / "baseTexture.bmp", encodeBmp(bodyPattern()));
   writeFile(dir / "silverTexture.bmp",

@@ -2,14 +2,13 @@
 
 #include <GL/freeglut.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <iterator>
 #include <optional>
 
 #include "lighter/interaction.h"
 #include "lighter/keeping.h"
+#include "lighter/menu_layout.h"
 #include "lighter/menu_pick.h"
 #include "lighter/pointer.h"
 #include "render/render.h"
@@ -69,9 +68,6 @@ bool shiftHeld() { return (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0; }
 // Turns of the flint wheel still to make once the first frame is drawn.
 int gStrikesAtStart = 0;
 
-// freeglut draws its menus in this font.
-void* const kMenuFont = GLUT_BITMAP_HELVETICA_18;
-
 // Where the main menu was last opened: the pointer, in screen pixels.
 std::optional<ScreenPoint> gMenuOpenedAt;
 
@@ -83,19 +79,10 @@ void startSparkTimers(const ClickOutcome& outcome) {
   glutTimerFunc(kShortFlameMilliseconds, stopFlame, 1);
 }
 
-// The main menu where freeglut drew it, sized by its font as freeglut does.
+// The main menu where freeglut drew it.
 MenuBox mainMenuBox(ScreenPoint openedAt) {
-  int labelWidth = 0;
-  for (const MainMenuRow& row : kMainMenu) {
-    const auto* label = reinterpret_cast<const unsigned char*>(row.label);
-    const int width =
-        glutBitmapLength(kMenuFont, label) +
-        (row.opensSubmenu ? glutBitmapLength(kMenuFont, reinterpret_cast<const unsigned char*>("_"))
-                          : 0);
-    labelWidth = std::max(labelWidth, width);
-  }
-  return placeMenu(openedAt.x, openedAt.y, labelWidth, glutBitmapHeight(kMenuFont),
-                   static_cast<int>(std::size(kMainMenu)), glutGet(GLUT_SCREEN_WIDTH),
+  static const MenuMeasure measure = measureMenus().main;
+  return placeMenu(openedAt.x, openedAt.y, measure, glutGet(GLUT_SCREEN_WIDTH),
                    glutGet(GLUT_SCREEN_HEIGHT));
 }
 

@@ -236,6 +236,10 @@ void keepDrawnFrame(int width, int height) {
 
 void askForPicture() { gPictureWanted = true; }
 
+bool keepingFrames() {
+  return gPictureWanted || gRecording || !gEnding.empty() || !gRequest.screenshot.empty();
+}
+
 void startOrStopClip() {
   if (gRecording) {
     const int elapsed = gRecording->start ? msSince(*gRecording->start, Clock::now()) : 0;

@@ -27,3 +27,9 @@ void askForPicture();
 
 // Shift+F12: a clip starts with the next frame, or the one recording ends.
 void startOrStopClip();
+
+// Whether the next frame keeps something: a picture is due, a clip is
+// being recorded, or one is still being written and waits to be reported.
+// Such frames read the window back and encode it, and so allocate, where
+// every other frame allocates nothing; the checked build counts them apart.
+bool keepingFrames();

@@ -19,14 +19,34 @@ struct MenuBox {
 // the labels.
 inline constexpr int kMenuBorder = 2;
 
-// The box of a menu with `rows` entries whose widest label (with a
-// submenu's arrow) is `labelWidth` pixels wide and whose font is
-// `fontHeight` pixels high, opened with the pointer at screen point
-// (x, y): its top-left corner at the pointer, moved left or up by its own
-// size where it would leave a screen of the given size, never past its
-// left or top edge.
-MenuBox placeMenu(int x, int y, int labelWidth, int fontHeight, int rows, int screenWidth,
-                  int screenHeight);
+// What freeglut sizes a menu by: its number of rows, its widest label
+// (with a submenu's arrow) and its font's height, in pixels.
+struct MenuMeasure {
+  int labelWidth = 0;
+  int fontHeight = 0;
+  int rows = 0;
+};
+
+// The size of the menu's window as freeglut makes it.
+int menuWidth(const MenuMeasure& measure);
+int menuHeight(const MenuMeasure& measure);
+
+// The box of the menu whose window's top-left corner is at screen point
+// (left, top).
+MenuBox menuBoxAt(int left, int top, const MenuMeasure& measure);
+
+// The box of the menu opened with the pointer at screen point (x, y): its
+// top-left corner at the pointer, moved left or up by its own size where it
+// would leave a screen of the given size, never past its left or top edge.
+MenuBox placeMenu(int x, int y, const MenuMeasure& measure, int screenWidth, int screenHeight);
 
 // True when the screen point (x, y) lies on entry `row` (from 0) of `menu`.
 bool pointerOnRow(const MenuBox& menu, int row, int x, int y);
+
+// The screen point in the middle of entry `row` of `menu`: where a user
+// points to pick it.
+struct MenuPoint {
+  int x = 0;
+  int y = 0;
+};
+MenuPoint rowCentre(const MenuBox& menu, int row);

@@ -10,8 +10,13 @@
                                     DIR, into FILE (a temporary file by default, never the
                                     report): that every benchmark runs, not what it measures
 
+    tools/bench.py --only cache --baseline DIR...
+                                    the start-up from the model cache, the build's own
+                                    lighter_checked taking turns with those of other
+                                    trees (a build without a change, say) on its entries
+
 Sections: budgets, frames, startup, mesh, gl_calls, micro, import, web,
-recording. Every
+recording, cache. Every
 figure is a median of runs taken in turns (the states of a frame, the mesh
 sizes, the import's formats and budgets, the desktop and the web page), so
 that a busy machine slows them alike and the ratios hold. The budgets and
@@ -21,6 +26,7 @@ import argparse
 import collections
 import datetime
 import gzip
+import json
 import os
 import re
 import select
@@ -34,7 +40,7 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 REPORT = os.path.join(ROOT, "docs", "performance.md")
 SECTIONS = ["budgets", "frames", "startup", "mesh", "gl_calls", "micro", "import", "web",
-            "recording"]
+            "recording", "cache"]
 # The sections that need frame_bench's runs on the shipped and the imported model.
 NEED_FRAMES = {"budgets", "frames", "import", "web"}
 
@@ -68,6 +74,14 @@ class Pace:
         self.import_budget = 1000 if quick else 20000  # the importer's default in the full run
         self.micro_min_time = "0.01" if quick else "0.3"
         self.web_seconds = 0.5 if quick else 6.0
+        self.cache_runs = 2 if quick else 21
+        self.cache_check_repetitions = 1 if quick else 5
+        # The entries: the candle at the shipped lighter's size, the lighter
+        # case at the importer's default face budget, the striped candle with
+        # the largest texture an entry holds.
+        self.cache_candle_faces = 1000 if quick else 3400
+        self.cache_case_faces = 2000 if quick else 20000
+        self.cache_texture_side = 128 if quick else 1024
 
     def mesh_runs(self, faces):
         return 2 if self.quick else 5 if faces >= 1000000 else 11
@@ -177,6 +191,8 @@ class Build:
         self.mesh_read = os.path.join(tree, "tools", "bench", "mesh_read")
         self.checked = os.path.join(tree, "tools", "checked", "lighter_checked")
         self.model_gen = os.path.join(tree, "tools", "model_gen")
+        self.look_gen = os.path.join(tree, "tools", "model_looks", "look_gen")
+        self.cache_check_bench = os.path.join(tree, "tools", "bench", "cache_check_bench")
         self.importer = os.path.join(tree, "importer", "lighter-import")
         self.kind = "?"
         cache = os.path.join(tree, "CMakeCache.txt")
@@ -485,6 +501,111 @@ def micro_section(lines):
     return "\n".join(["### Micro-benchmarks (Google Benchmark)", "", "```"] + lines + ["```"])
 
 
+# --- A model opened again, from the cache -------------------------------------------------
+
+
+def cache_models(build, pace, work):
+    """(label, model file) of the entries the cache's start-up is measured on."""
+    models = os.path.join(work, "cache-models")
+    textured = os.path.join(models, "textured")
+    os.makedirs(textured)
+    shipped = os.path.join(models, "shipped-size.obj")
+    budget = os.path.join(models, "budget-size.obj")
+    candle = os.path.join(textured, "candle.obj")
+    output_of([build.model_gen, "candle", str(pace.cache_candle_faces), shipped])
+    output_of([build.model_gen, "case", str(pace.cache_case_faces), budget])
+    output_of([build.look_gen, "striped-candle", candle])
+    with open(os.path.join(textured, "candle.mtl"), encoding="utf-8") as f:
+        texture = re.search(r"^map_Kd (\S+)", f.read(), re.M).group(1)
+    side = "%dx%d" % (pace.cache_texture_side, pace.cache_texture_side)
+    # The same stripes, larger.
+    output_of(["convert", "-size", side, "xc:", "-fx", "((i+j)/128)%2 ? 0.9 : 0.2",
+               os.path.join(textured, texture)])
+    return [("candle at the shipped lighter's size", shipped),
+            ("lighter case at the default face budget", budget),
+            ("striped candle with a %s texture" % side.replace("x", " by "), candle)]
+
+
+def first_frame_ms(checked, model, env):
+    env = dict(env, LIGHTER_EXIT_AFTER_FRAMES="1", LIGHTER_LAUNCH_NS=str(time.time_ns()))
+    run = measured([checked, model], env=env, keep_output=False)
+    found = FIRST_FRAME.search(run.err)
+    if found is None:
+        raise BenchError("%s printed no start-up time:\n%s" % (checked, run.err[-2000:]))
+    return float(found.group(1))
+
+
+def entry_check_ms(build, pace, label, entry):
+    """The check of one entry's files, by sizes and with SHA-256: CPU ms, medians."""
+    repetitions = pace.cache_check_repetitions
+    argv = [build.cache_check_bench, "entry=" + entry, "--benchmark_format=json",
+            "--benchmark_repetitions=%d" % repetitions,
+            "--benchmark_min_time=" + pace.micro_min_time]
+    if repetitions > 1:
+        argv.append("--benchmark_report_aggregates_only=true")
+    times = {}
+    for b in json.loads(output_of(argv))["benchmarks"]:
+        if repetitions == 1 or b.get("aggregate_name") == "median":
+            times[b["run_name"].split("/")[-1]] = b["cpu_time"]
+    if set(times) != {"sizes", "sizes_and_sha256"}:
+        raise BenchError("cache_check_bench gave no times for the %s: %s" % (label, times))
+    return times["sizes"], times["sizes_and_sha256"]
+
+
+def measure_cache(build, baselines, pace, work, display):
+    """Per entry: its bytes and largest file, the median first frame of each
+    build (this one first) in turns, and the check's own CPU time."""
+    rows = []
+    for label, model in cache_models(build, pace, work):
+        cache = os.path.join(work, "cache")
+        env = dict(os.environ, DISPLAY=display, XDG_CACHE_HOME=cache,
+                   LIGHTER_IMPORT=build.importer)
+        first_frame_ms(build.checked, model, env)  # the import, which fills the entry
+        root = os.path.join(cache, "lighter")
+        entries = [e for e in os.listdir(root)
+                   if not e.startswith(".") and os.path.isdir(os.path.join(root, e))]
+        if len(entries) != 1:
+            raise BenchError("the cache holds %d entries, not one: %s" % (len(entries), entries))
+        entry = os.path.join(root, entries[0])
+        files = [(os.path.getsize(os.path.join(d, f)), f)
+                 for d, _, names in os.walk(entry) for f in names]
+        times = collections.defaultdict(list)
+        checked = [build.checked] + [Build(b).checked for b in baselines]
+        for _ in range(pace.cache_runs):
+            for binary in checked:
+                times[binary].append(first_frame_ms(binary, model, env))
+        sizes, hashes = entry_check_ms(build, pace, label, entry)
+        rows.append((label, sum(size for size, _ in files), max(files),
+                     [median(times[b]) for b in checked], sizes, hashes))
+        shutil.rmtree(cache)
+    return rows
+
+
+def cache_section(rows, baselines, pace):
+    heads = ["this build"] + ["%s / this build" % os.path.basename(os.path.abspath(b))
+                              for b in baselines]
+    lines = [
+        "### A model opened again, from the cache",
+        "",
+        "`lighter_checked MODEL` a second time, its entry in the cache checked (sizes and",
+        "SHA-256) before start-up reads it: launch to the first swapped frame, medians of %d"
+        % pace.cache_runs,
+        "turns%s; then the check alone (`cache_check_bench`, CPU time, the files in the page"
+        % (" with the builds named by --baseline" if baselines else ""),
+        "cache as a second open finds them).",
+        "",
+        "| entry | bytes (largest file) | start-up, " + " | ".join(heads)
+        + " | check by sizes | with SHA-256 |",
+        "|---|---:|" + "---:|" * len(heads) + "---:|---:|",
+    ]
+    for label, total, (largest, name), starts, sizes, hashes in rows:
+        ratios = ["%.3f" % (s / starts[0]) for s in starts[1:]]
+        lines.append("| %s | %d (%s, %d) | %s | %.2f ms | %.2f ms |"
+                     % (label, total, name, largest,
+                        " | ".join(["%.1f ms" % starts[0]] + ratios), sizes, hashes))
+    return "\n".join(lines)
+
+
 # --- Importing models ---------------------------------------------------------------------
 
 STAGE_LINE = re.compile(r"^  (\w+) +.*\[(\d+) ms CPU\]$", re.M)
@@ -700,7 +821,7 @@ def put_section(text, name, body):
     return text.rstrip() + "\n\n" + block + "\n"
 
 
-def measure(sections, build, pace, work):
+def measure(sections, build, pace, work, baselines=()):
     """{section: Markdown} for the sections asked for."""
     out = {}
     frames = startup = mesh = imports = None
@@ -733,6 +854,11 @@ def measure(sections, build, pace, work):
     if "recording" in sections:
         say("frames while recording a clip")
         out["recording"] = measure_recording(build, pace)
+    if "cache" in sections:
+        say("a model opened again, from the cache")
+        with Xvfb() as x:
+            out["cache"] = cache_section(measure_cache(build, baselines, pace, work, x.display),
+                                         baselines, pace)
     if "budgets" in sections:
         out["budgets"] = budgets_section(frames, startup, mesh, imports)
     return out
@@ -743,7 +869,7 @@ def build_for_bench(web):
     output_of(["cmake", "--preset", "bench"], cwd=ROOT)
     output_of(["cmake", "--build", "--preset", "bench", "-j2", "--target", "lighter_checked",
                "lighter_data", "frame_bench", "cpu_bench", "mesh_gen", "mesh_read", "model_gen",
-               "lighter-import"], cwd=ROOT)
+               "lighter-import", "look_gen", "cache_check_bench"], cwd=ROOT)
     if web:
         build_web_page()
     return Build(os.path.join(ROOT, "build-bench"))
@@ -759,6 +885,9 @@ def main(argv):
                                          "with --quick a temporary file)")
     parser.add_argument("--only", help="comma-separated sections (default: all): "
                                        + ", ".join(SECTIONS))
+    parser.add_argument("--baseline", nargs="+", default=[], metavar="DIR",
+                        help="built trees whose lighter_checked takes turns with this "
+                             "build's in the cache section")
     args = parser.parse_args(argv)
     sections = set(args.only.split(",")) if args.only else set(SECTIONS)
     if not sections <= set(SECTIONS):
@@ -776,7 +905,7 @@ def main(argv):
     pace = Pace(args.quick)
     with tempfile.TemporaryDirectory(prefix="lighter-bench-") as work:
         try:
-            measured_sections = measure(sections, build, pace, work)
+            measured_sections = measure(sections, build, pace, work, args.baseline)
         except BenchError as e:
             print("bench: FAILED: %s" % e, file=sys.stderr)
             return 1

@@ -17,6 +17,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the sanitizer build and the fuzzers
   clang libclang-rt-14-dev
+  # the style checks of the test command (layers.*): clang-format over the C++ and
+  # shellcheck over the shell scripts
+  clang-format shellcheck
   # the GL and end-to-end tests: a private X server, clicks, screenshots, GL call traces
   xvfb xdotool x11-apps x11-utils imagemagick apitrace libxdamage-dev
   # the manual pages, the Debian package and its checks, "Open with"

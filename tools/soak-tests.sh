@@ -12,8 +12,10 @@ runs="${1:-20}"
 if [ ! -f build/CMakeCache.txt ]; then
   bash tools/setup.sh || exit 1
 fi
-cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null ||
-  { echo "build failed"; exit 1; }
+if ! { cmake --preset default >/dev/null && cmake --build --preset default -j2 >/dev/null; }; then
+  echo "build failed"
+  exit 1
+fi
 
 logs=$(mktemp -d /tmp/lighter-soak-XXXXXX)
 busy=()
@@ -41,7 +43,7 @@ for ((run = 1; run <= runs; run++)); do
     rm -f "$log"
     echo "run $run/$runs: passed (load average $(cut -d' ' -f1 /proc/loadavg))"
   else
-    echo "run $run/$runs: failed: $(echo $failed) (log: $log)"
+    echo "run $run/$runs: failed: ${failed//$'\n'/ } (log: $log)"
   fi
 done
 stopLoad

@@ -14,12 +14,16 @@ logs=$(mktemp -d)
 bash tools/setup.sh || exit 1
 
 echo "== build (g++)"
-cmake --preset default >/dev/null &&
-  cmake --build --preset default -j"$jobs" || { echo "build failed"; exit 1; }
+if ! { cmake --preset default >/dev/null && cmake --build --preset default -j"$jobs"; }; then
+  echo "build failed"
+  exit 1
+fi
 
 echo "== build with sanitizers and fuzzers (clang)"
-cmake --preset sanitize >/dev/null &&
-  cmake --build --preset sanitize -j"$jobs" || { echo "sanitizer build failed"; exit 1; }
+if ! { cmake --preset sanitize >/dev/null && cmake --build --preset sanitize -j"$jobs"; }; then
+  echo "sanitizer build failed"
+  exit 1
+fi
 
 echo "== unit, GL and end-to-end tests"
 ctest --preset default -j"$jobs" 2>&1 | tee "$logs/main.log"

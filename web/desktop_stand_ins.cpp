@@ -38,3 +38,5 @@ void keepDrawnFrame(int /*width*/, int /*height*/) {}
 void askForPicture() {}
 
 void startOrStopClip() {}
+
+bool keepingFrames() { return false; }

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "view/view_model.h"
+#include "lighter/interaction.h"
 #include "tests/e2e/harness.h"
+#include "view/view_model.h"
 
 namespace {
 
@@ -103,8 +104,10 @@ TEST(ExitGuard, TheQuirksClickOnExitIsRefusedAndARealPickStillExits) {
   const auto window = lighter.geometry();
   const auto menu = lighter.openMenu(50, 50);
   ASSERT_TRUE(menu.has_value());
-  const int x = menu->x + menu->width / 2;
-  const int y = menu->y + 2 + 25 * 2 + 12;  // "Exit", as a screen point
+  // "Exit", as a screen point.
+  const e2e::Point exitRow = lighter.entryPoint({*menu, e2e::MenuKind::kMain}, kExitRow);
+  const int x = exitRow.x;
+  const int y = exitRow.y;
   ASSERT_LT(x, window.width);
   ASSERT_GT(window.x + x, menu->x + menu->width);  // the click is clear of the menu
   lighter.click(x, y);
@@ -142,7 +145,8 @@ TEST(ExitGuard, APickNearTheEdgesOfTheExitRowStillExits) {
   const auto window = lighter.geometry();
   const auto menu = lighter.openMenu(100, 100);
   ASSERT_TRUE(menu.has_value());
-  const int rowBottom = menu->y + 2 + 25 * 3 - 1;
+  const MenuBox box = menuBoxAt(menu->x, menu->y, lighter.menuMeasures().main);
+  const int rowBottom = box.top + kMenuBorder + (kExitRow + 1) * box.rowHeight - 1;
   lighter.click(menu->x + menu->width - 3 - window.x, rowBottom - 3 - window.y);
   EXPECT_EQ(lighter.waitForExit(), 0);
   EXPECT_EQ(lighter.errors(), "");

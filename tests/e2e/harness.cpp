@@ -20,9 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kTitle = "^Lighter Demonstration$";
-// freeglut menu entries: 25 pixels apart, the first centred 14 below the top.
-constexpr int kMenuEntryHeight = 25;
-constexpr int kMenuFirstEntryCentre = 2 + 12;
 // X clients that could not connect, and screenshots that failed, are tried
 // this often, this far apart.
 constexpr int kAttempts = 5;
@@ -95,6 +92,28 @@ std::map<std::string, int> shellValues(const std::string& text) {
   return values;
 }
 
+// "main 118 23 3": a menu's measures as e2e_menu_measures prints them.
+MenuMeasures parseMeasures(const std::string& text) {
+  MenuMeasures all;
+  int found = 0;
+  for (const auto& line : lines(text)) {
+    std::istringstream in(line);
+    std::string name;
+    MenuMeasure m;
+    if (!(in >> name >> m.labelWidth >> m.fontHeight >> m.rows)) continue;
+    MenuMeasure* slot = name == "main"    ? &all.main
+                        : name == "flame" ? &all.flame
+                        : name == "mode"  ? &all.mode
+                                          : nullptr;
+    if (slot) {
+      *slot = m;
+      ++found;
+    }
+  }
+  if (found != 3) throw std::runtime_error("no menu measures in: " + text);
+  return all;
+}
+
 }  // namespace
 
 std::string binaryPath() { return LIGHTER_BINARY; }
@@ -139,6 +158,7 @@ Lighter::Lighter(Options options, Program program) : options_(std::move(options)
   tracePath_ = outDir_.path() + "/calls.trace";
   if (program.captureErrors) stderrPath_ = outDir_.path() + "/stderr.txt";
   if (program.binary.empty()) program.binary = binaryPath();
+  programEnv_ = program.env;
   // Line-buffered output, so that a test sees each line as it is printed.
   std::vector<std::string> argv = program.wrapper;
   if (program.lineBuffered) argv.insert(argv.end(), {"stdbuf", "-oL"});
@@ -155,7 +175,11 @@ Lighter::~Lighter() {
   child_.reset();  // kills the program if a test left it running, before its files go
 }
 
-std::vector<std::string> Lighter::env() const { return {"DISPLAY=" + xvfb_.display()}; }
+std::vector<std::string> Lighter::env() const {
+  std::vector<std::string> env = programEnv_;
+  env.push_back("DISPLAY=" + xvfb_.display());
+  return env;
+}
 
 std::string Lighter::xClient(std::vector<std::string> argv, int* status) const {
   argv.insert(argv.begin(), {"env", "DISPLAY=" + xvfb_.display()});
@@ -273,19 +297,10 @@ void Lighter::releaseButton(int button) { xdotool({"mouseup", std::to_string(but
 
 void Lighter::drag(const std::vector<Point>& path, int button,
                    const std::vector<std::string>& modifiers) {
-  if (path.empty()) return;
   const Geometry g = geometry();
-  const auto moveTo = [&](std::vector<std::string>& args, const Point& p) {
-    args.insert(args.end(), {"mousemove", std::to_string(g.x + p.x), std::to_string(g.y + p.y)});
-  };
-  std::vector<std::string> args;
-  moveTo(args, path.front());
-  for (const auto& m : modifiers) args.insert(args.end(), {"keydown", m});
-  args.insert(args.end(), {"mousedown", std::to_string(button)});
-  for (size_t i = 1; i < path.size(); ++i) moveTo(args, path[i]);
-  args.insert(args.end(), {"mouseup", std::to_string(button)});
-  for (const auto& m : modifiers) args.insert(args.end(), {"keyup", m});
-  xdotool(args);
+  std::vector<Point> onScreen;
+  for (const Point& p : path) onScreen.push_back({g.x + p.x, g.y + p.y});
+  dragOnScreen(onScreen, button, modifiers);
 }
 
 void Lighter::wheel(int x, int y, int steps) {
@@ -303,7 +318,7 @@ void Lighter::key(const std::string& name, const std::vector<std::string>& modif
 }
 
 bool Lighter::resize(int width, int height) {
-  xdotool({"windowsize", window_, std::to_string(width), std::to_string(height)});
+  askSize(width, height);
   const bool resized = support::waitUntil(
       [&] {
         const Geometry g = geometry();
@@ -314,7 +329,7 @@ bool Lighter::resize(int width, int height) {
 }
 
 bool Lighter::move(int x, int y) {
-  xdotool({"windowmove", window_, std::to_string(x), std::to_string(y)});
+  askPlace(x, y);
   return support::waitUntil(
       [&] {
         const Geometry g = geometry();
@@ -343,45 +358,118 @@ std::vector<Lighter::Geometry> Lighter::openMenus() const {
   return menus;
 }
 
+const MenuMeasures& Lighter::menuMeasures() const {
+  static std::optional<MenuMeasures> measures;
+  if (!measures) measures = parseMeasures(xClient({LIGHTER_MENU_MEASURES}));
+  return *measures;
+}
+
+std::vector<Lighter::ShownMenu> Lighter::shownMenus() const {
+  const MenuMeasures& m = menuMeasures();
+  const auto fits = [](const Geometry& g, const MenuMeasure& measure) {
+    return g.width == menuWidth(measure) && g.height == menuHeight(measure);
+  };
+  std::vector<ShownMenu> shown;
+  for (const Geometry& g : openMenus()) {
+    MenuKind kind = MenuKind::kUnknown;
+    if (fits(g, m.main)) {
+      kind = MenuKind::kMain;
+    } else if (fits(g, m.flame)) {
+      kind = MenuKind::kFlame;
+    } else if (fits(g, m.mode)) {
+      kind = MenuKind::kMode;
+    }
+    shown.push_back({g, kind});
+  }
+  return shown;
+}
+
+Point Lighter::entryPoint(const ShownMenu& menu, int row) const {
+  const MenuMeasures& m = menuMeasures();
+  const MenuMeasure& measure = menu.kind == MenuKind::kFlame  ? m.flame
+                               : menu.kind == MenuKind::kMode ? m.mode
+                                                              : m.main;
+  const MenuPoint p = rowCentre(menuBoxAt(menu.at.x, menu.at.y, measure), row);
+  return {p.x, p.y};
+}
+
 void Lighter::pickMenu(const std::vector<int>& path, int x, int y) {
+  if (path.empty()) return;
   const Geometry g = geometry();
-  const int sx = g.x + x;
-  const int sy = g.y + y;
   // The menus of an earlier pick close once the program has handled it; until
   // then they would pass for the menus of this one.
   if (!support::waitUntil([&] { return openMenus().empty(); }, Seconds(10))) {
     throw std::runtime_error("the menu of an earlier pick did not close");
   }
-  xdotool({"mousemove", std::to_string(sx), std::to_string(sy), "click", "3"});
-  Geometry menu;
-  size_t shown = 0;
+  xdotool({"mousemove", std::to_string(g.x + x), std::to_string(g.y + y), "click", "3"});
+  // The main menu opens at the pointer, a submenu to the right of its entry.
+  Point near{g.x + x, g.y + y};
+  MenuKind kind = MenuKind::kMain;
   for (size_t level = 0; level < path.size(); ++level) {
-    // Each level opens one more menu; the newest is the one not seen before.
-    std::vector<Geometry> menus;
+    ShownMenu menu;
+    const auto distance = [&](const ShownMenu& m) {
+      return std::abs(m.at.x - near.x) + std::abs(m.at.y - near.y);
+    };
     if (!support::waitUntil(
             [&] {
-              menus = openMenus();
-              return menus.size() > shown;
+              bool found = false;
+              for (const ShownMenu& m : shownMenus()) {
+                if (m.kind == kind && (!found || distance(m) < distance(menu))) {
+                  menu = m;
+                  found = true;
+                }
+              }
+              return found;
             },
             Seconds(10))) {
       throw std::runtime_error("menu level " + std::to_string(level) + " did not open");
     }
-    shown = menus.size();
-    // The main menu opens at the pointer; a submenu opens to the right of it.
-    menu = menus.front();
-    for (const auto& m : menus) {
-      if (level == 0 ? (std::abs(m.x - sx) + std::abs(m.y - sy) <
-                        std::abs(menu.x - sx) + std::abs(menu.y - sy))
-                     : m.x > menu.x) {
-        menu = m;
-      }
-    }
-    const int ex = menu.x + menu.width / 2;
-    const int ey = menu.y + kMenuFirstEntryCentre + kMenuEntryHeight * path[level];
-    xdotool({"mousemove", std::to_string(ex), std::to_string(ey)});
+    const Point entry = entryPoint(menu, path[level]);
+    xdotool({"mousemove", std::to_string(entry.x), std::to_string(entry.y)});
+    near = {menu.at.x + menu.at.width, entry.y};
+    kind = path[level] == 0 ? MenuKind::kFlame : MenuKind::kMode;
   }
   xdotool({"click", "1"});
 }
+
+void Lighter::clickOnScreen(int x, int y, int button, int count) {
+  xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "--repeat",
+           std::to_string(count), "--delay", "1", std::to_string(button)});
+}
+
+void Lighter::pointOnScreen(int x, int y) {
+  xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+}
+
+void Lighter::dragOnScreen(const std::vector<Point>& path, int button,
+                           const std::vector<std::string>& modifiers) {
+  if (path.empty()) return;
+  const auto moveTo = [](std::vector<std::string>& args, const Point& p) {
+    args.insert(args.end(), {"mousemove", std::to_string(p.x), std::to_string(p.y)});
+  };
+  std::vector<std::string> args;
+  moveTo(args, path.front());
+  for (const auto& m : modifiers) args.insert(args.end(), {"keydown", m});
+  args.insert(args.end(), {"mousedown", std::to_string(button)});
+  for (size_t i = 1; i < path.size(); ++i) moveTo(args, path[i]);
+  args.insert(args.end(), {"mouseup", std::to_string(button)});
+  for (const auto& m : modifiers) args.insert(args.end(), {"keyup", m});
+  xdotool(args);
+}
+
+void Lighter::keyNow(const std::string& chord) { xdotool({"windowfocus", window_, "key", chord}); }
+
+void Lighter::askSize(int width, int height) {
+  xdotool({"windowsize", window_, std::to_string(width), std::to_string(height)});
+}
+
+void Lighter::askPlace(int x, int y) {
+  xdotool({"windowmove", window_, std::to_string(x), std::to_string(y)});
+}
+
+void Lighter::unmap() { xdotool({"windowunmap", window_}); }
+
+void Lighter::map() { xdotool({"windowmap", window_}); }
 
 std::optional<int> Lighter::exitThroughMenu() {
   pickMenu({2});

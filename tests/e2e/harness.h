@@ -1,5 +1,8 @@
 // Drives the real lighter binary under a private Xvfb: output, exit status,
-// clicks, menus, screenshots and recorded GL calls.
+// clicks, drags, the wheel, keys, menus, the window's size and place,
+// screenshots and recorded GL calls. The one driver of the real program, for
+// the end-to-end and packaging tests, the storm and the docs' pictures
+// (tools/pictures).
 #pragma once
 
 #include <chrono>
@@ -11,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "lighter/menu_layout.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/xvfb.h"
@@ -83,7 +87,11 @@ struct Program {
   std::vector<std::string> args;     // the program's command line
   bool lineBuffered = true;          // under `stdbuf -oL`; false: its own buffering
   std::vector<std::string> wrapper;  // a command that runs the rest (a shell, setpriv)
+  std::vector<std::string> env;      // NAME=value added to its environment
 };
+
+// The program's menus, told apart by their size as freeglut makes them.
+enum class MenuKind { kMain, kFlame, kMode, kUnknown };
 
 class Lighter {
  public:
@@ -142,6 +150,23 @@ class Lighter {
   // Opens the menu with a right click at (x, y) and picks the entry reached
   // by `path`: indices into the main menu, then into its submenu.
   void pickMenu(const std::vector<int>& path, int x = 100, int y = 100);
+
+  // The same events at screen points, and without waiting for their
+  // answer, for drivers that track the window themselves (the storm):
+  // `button` clicked `count` times 1 ms apart; the pointer moved.
+  void clickOnScreen(int x, int y, int button = 1, int count = 1);
+  void pointOnScreen(int x, int y);
+  // A drag through screen points, as drag() makes it.
+  void dragOnScreen(const std::vector<Point>& path, int button,
+                    const std::vector<std::string>& modifiers = {});
+  // The window given the input focus and the key pressed, without waiting
+  // for the focus (a window off-screen or being mapped may never take it).
+  void keyNow(const std::string& chord);
+  // The window asked to take a size or a place, to go or to come back.
+  void askSize(int width, int height);
+  void askPlace(int x, int y);
+  void unmap();
+  void map();
   // Gives the window the input focus and presses the key `name` (xdotool's
   // names: "space", "q", "Escape", "Left", "Home", "plus"), with the modifier
   // keys `modifiers` ("shift", "ctrl", "alt") held.
@@ -156,6 +181,18 @@ class Lighter {
   std::optional<Geometry> openMenu(int x, int y);
   // Picks "Exit" and returns the exit status.
   std::optional<int> exitThroughMenu();
+
+  // The open menus of freeglut, in no particular order.
+  struct ShownMenu {
+    Geometry at;
+    MenuKind kind = MenuKind::kUnknown;
+  };
+  std::vector<ShownMenu> shownMenus() const;
+  // The screen point in the middle of entry `row` of a menu shown at `menu`.
+  Point entryPoint(const ShownMenu& menu, int row) const;
+  // The sizes freeglut gives the program's menus (measured once a process,
+  // in freeglut's font, on this display).
+  const MenuMeasures& menuMeasures() const;
 
   Screenshot screenshot() const;
   // A picture with nothing moving in it: the pictures of two frames in a row
@@ -179,6 +216,7 @@ class Lighter {
   std::vector<Geometry> openMenus() const;
 
   Options options_;
+  std::vector<std::string> programEnv_;
   support::Xvfb xvfb_;
   support::TempDir outDir_{"lighter-run"};
   std::string stdoutPath_;

@@ -252,9 +252,8 @@ TEST(Hostile, AnUnreadableTextureIsNotFoundAndTheSystemSaysWhy) {
     // so it runs a copy of the program that lies beside the data.
     p.binary = data.path() + "/lighter-copy";
     fs::copy_file(e2e::binaryPath(), p.binary);
-    fs::permissions(p.binary, fs::perms::owner_all | fs::perms::group_read |
-                                  fs::perms::group_exec | fs::perms::others_read |
-                                  fs::perms::others_exec);
+    fs::permissions(p.binary, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
   }
   Lighter lighter({data.path()}, p);
   EXPECT_EQ(lighter.waitForExit(), 1);

@@ -10,7 +10,8 @@ namespace {
 
 // freeglut's main menu here: labels up to 110 pixels (with the submenu
 // arrow), an 23-pixel font, three rows, on a 1280 by 1024 screen.
-MenuBox menuAt(int x, int y) { return placeMenu(x, y, 110, 23, 3, 1280, 1024); }
+constexpr MenuMeasure kMain{110, 23, 3};
+MenuBox menuAt(int x, int y) { return placeMenu(x, y, kMain, 1280, 1024); }
 
 TEST(MenuPick, RowsAreTheFontHeightPlusTheBorderBelowTheTopBorder) {
   const MenuBox m = menuAt(420, 200);
@@ -50,9 +51,28 @@ TEST(MenuPick, AMenuThatWouldLeaveTheScreenOpensTheOtherWay) {
   const MenuBox bottom = menuAt(100, 1000);
   EXPECT_EQ(bottom.left, 100);
   EXPECT_EQ(bottom.top, 1000 - (3 * 25 + 4));
-  const MenuBox tiny = placeMenu(50, 50, 110, 23, 3, 100, 60);
+  const MenuBox tiny = placeMenu(50, 50, kMain, 100, 60);
   EXPECT_EQ(tiny.left, 0);
   EXPECT_EQ(tiny.top, 0);
+}
+
+// Whatever points at an entry from outside (the end-to-end harness) finds
+// the menu's window by its size and points at the middle of the row.
+TEST(MenuPick, TheWindowsSizeAndTheRowsMiddleFollowTheMeasures) {
+  EXPECT_EQ(menuWidth(kMain), 118);
+  EXPECT_EQ(menuHeight(kMain), 3 * 25 + 4);
+  EXPECT_EQ(menuHeight({50, 23, 5}), 5 * 25 + 4);
+  const MenuBox m = menuBoxAt(420, 200, kMain);
+  EXPECT_EQ(m.width, 118);
+  for (int row = 0; row < 3; ++row) {
+    const MenuPoint p = rowCentre(m, row);
+    EXPECT_EQ(p.x, 420 + 59);
+    EXPECT_EQ(p.y, 200 + 2 + 25 * row + 12);
+    EXPECT_TRUE(pointerOnRow(m, row, p.x, p.y));
+    // As far from the row's top as from its bottom, within a pixel.
+    EXPECT_FALSE(pointerOnRow(m, row, p.x, p.y - 13));
+    EXPECT_FALSE(pointerOnRow(m, row, p.x, p.y + 13));
+  }
 }
 
 // The pointer is asked of the display GLUT opens the window on.

@@ -1,6 +1,6 @@
 // The check of a cache entry before it is used, by sizes alone and with the
-// SHA-256 of every file, on entries a lighter made (tools/cache_startup.sh
-// makes them and runs this on each):
+// SHA-256 of every file, on entries a lighter made (tools/bench.py's cache
+// section makes them and runs this on each):
 //
 //   cache_check_bench LABEL=ENTRY... [benchmark flags]
 //

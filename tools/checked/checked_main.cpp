@@ -3,6 +3,10 @@
 // frame this build drains glGetError and counts heap allocations, and reports
 // both on standard error. Standard output is the program's own, unchanged.
 //
+// Frames that keep a picture or a clip (F12, Shift+F12, --screenshot,
+// --record) read the window back and encode it, and the F12 key starts and
+// ends clips: their allocations are counted apart from the rest.
+//
 // LIGHTER_EXIT_AFTER_FRAMES=N ends the run with status 0 once N frames are
 // swapped; LIGHTER_LAUNCH_NS (wall-clock nanoseconds since the epoch, as
 // `date +%s%N` prints them, taken by whoever started the process) makes the
@@ -20,6 +24,7 @@
 #include <vector>
 
 #include "lighter/callbacks.h"
+#include "lighter/keeping.h"
 #include "lighter/program.h"
 
 // glibc's own allocator, under the names it exports for replacements.
@@ -51,6 +56,8 @@ thread_local bool tCounting = false;
 thread_local bool tMainThread = false;
 bool gEventLoopRunning = false;        // start-up is over
 unsigned long gOursBetweenFrames = 0;  // the program's, in the other callbacks
+bool gKeepingKey = false;              // in the callback of F12 or Shift+F12
+unsigned long gOursOnKeepingKeys = 0;
 HeapCount gFrameHeap;
 std::atomic<bool> gFrameRunning{false};
 unsigned long gOtherThreads = 0;  // added to atomically
@@ -70,7 +77,12 @@ void countAllocation(const void* caller) {
   } else if (gFrameRunning) {
     __atomic_add_fetch(&gOtherThreads, 1, __ATOMIC_RELAXED);
   } else if (tMainThread && gEventLoopRunning && fromThisExecutable(caller)) {
-    ++gOursBetweenFrames;  // in a mouse, menu or timer callback
+    // In a mouse, key, menu or timer callback.
+    if (gKeepingKey) {
+      ++gOursOnKeepingKeys;
+    } else {
+      ++gOursBetweenFrames;
+    }
   }
 }
 
@@ -141,6 +153,8 @@ struct RunTotals {
   unsigned long ours = 0;
   unsigned long libraries = 0;
   unsigned long glErrors = 0;
+  unsigned long keepingFrames = 0;  // frames that kept a picture or a clip
+  unsigned long oursKeeping = 0;    // the program's allocations in them
 };
 
 RunTotals gTotals;
@@ -167,8 +181,11 @@ void drainGlErrors(unsigned long frame) {
   }
 }
 
-void reportHeap(unsigned long frame, const HeapCount& heap) {
-  if (heap.ours != 0) {
+void reportHeap(unsigned long frame, const HeapCount& heap, bool keeping) {
+  if (keeping) {
+    ++gTotals.keepingFrames;
+    gTotals.oursKeeping += heap.ours;
+  } else if (heap.ours != 0) {
     ++gTotals.framesWithOurs;
     gTotals.ours += heap.ours;
     if (gTotals.framesWithOurs <= kFramesReportedSingly) {
@@ -196,9 +213,11 @@ void printTotals() {
   std::fprintf(stderr,
                "checked: %lu frames; GL errors %lu; heap allocations in frames: program %lu "
                "(in %lu frames), libraries %lu (in %lu frames), other threads %lu; "
+               "keeping pictures and clips: program %lu in %lu frames, %lu on F12; "
                "by the program between frames %lu\n",
                gTotals.frames, gTotals.glErrors, gTotals.ours, gTotals.framesWithOurs,
-               gTotals.libraries, gTotals.framesWithLibraries, gOtherThreads, gOursBetweenFrames);
+               gTotals.libraries, gTotals.framesWithLibraries, gOtherThreads, gTotals.oursKeeping,
+               gTotals.keepingFrames, gOursOnKeepingKeys, gOursBetweenFrames);
 }
 
 double msSinceLaunch(long long ns) { return static_cast<double>(ns - gLaunchNs) / 1e6; }
@@ -215,6 +234,7 @@ void reportStartUp() {
 // The real frame, with the checks around it.
 void checkedDisplay() {
   gFrameHeap = HeapCount{};
+  const bool keepingBefore = keepingFrames();
   gFrameRunning = true;
   tCounting = true;
   display();
@@ -222,7 +242,7 @@ void checkedDisplay() {
   gFrameRunning = false;
   const unsigned long frame = ++gTotals.frames;
   drainGlErrors(frame);
-  reportHeap(frame, gFrameHeap);
+  reportHeap(frame, gFrameHeap, keepingBefore || keepingFrames());
   if (frame == 1) reportStartUp();
   if (frame % kHeapReportFrames == 0) reportHeapInUse(frame);
   if (gExitAfterFrames != 0 && frame >= gExitAfterFrames) {
@@ -230,12 +250,21 @@ void checkedDisplay() {
   }
 }
 
+// F12 and Shift+F12 ask for a picture, and start and end clips.
+void checkedSpecial(int key, int x, int y) {
+  gKeepingKey = key == GLUT_KEY_F12;
+  special(key, x, y);
+  gKeepingKey = false;
+}
+
 // Once start-up is done: its time, anything it left in GL's error state,
-// and the frame with its checks in place of the plain one.
+// and the frame and the special keys with their checks in place of the
+// plain ones.
 void startChecking() {
   gStartUpNs = wallClockNs();
   drainGlErrors(0);
   glutDisplayFunc(checkedDisplay);
+  glutSpecialFunc(checkedSpecial);
   gEventLoopRunning = true;
 }
 
