@@ -23,6 +23,17 @@ void transform(const float m[16], const float in[4], float out[4]) {
 // A point this close to the eye's plane, or behind it, has no place on screen.
 constexpr float kNearestW = 1e-6f;
 
+// Corner `corner` of the box from low to high (its bits pick high x, y, z)
+// in clip coordinates.
+void clipOfCorner(const float projection[16], const float modelview[16], const float low[3],
+                  const float high[3], int corner, float clip[4]) {
+  const float p[4] = {(corner & 1) ? high[0] : low[0], (corner & 2) ? high[1] : low[1],
+                      (corner & 4) ? high[2] : low[2], 1.0f};
+  float eye[4];
+  transform(modelview, p, eye);
+  transform(projection, eye, clip);
+}
+
 // "4.5 (Compatibility Profile) Mesa 22.3.6" gives 4; "OpenGL ES 2.0 (WebGL
 // 1.0)" gives 2 and sets `es`.
 int majorVersion(const char* version, bool& es) {
@@ -51,11 +62,8 @@ PixelBox windowBoxOf(const float projection[16], const float modelview[16], cons
   float xLow = static_cast<float>(width), yLow = static_cast<float>(height);
   float xHigh = 0.0f, yHigh = 0.0f;
   for (int corner = 0; corner < 8; ++corner) {
-    const float p[4] = {(corner & 1) ? high[0] : low[0], (corner & 2) ? high[1] : low[1],
-                        (corner & 4) ? high[2] : low[2], 1.0f};
-    float eye[4], clip[4];
-    transform(modelview, p, eye);
-    transform(projection, eye, clip);
+    float clip[4];
+    clipOfCorner(projection, modelview, low, high, corner, clip);
     if (!(clip[3] > kNearestW)) return window;
     const float x = (clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<float>(width);
     const float y = (clip[1] / clip[3] + 1.0f) * 0.5f * static_cast<float>(height);
@@ -73,11 +81,8 @@ float nearestDepthOf(const float projection[16], const float modelview[16], cons
                      const float high[3]) {
   float nearest = 1.0f;
   for (int corner = 0; corner < 8; ++corner) {
-    const float p[4] = {(corner & 1) ? high[0] : low[0], (corner & 2) ? high[1] : low[1],
-                        (corner & 4) ? high[2] : low[2], 1.0f};
-    float eye[4], clip[4];
-    transform(modelview, p, eye);
-    transform(projection, eye, clip);
+    float clip[4];
+    clipOfCorner(projection, modelview, low, high, corner, clip);
     if (!(clip[3] > kNearestW)) return -1.0f;
     nearest = std::min(nearest, clip[2] / clip[3]);
   }

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/lit_steps.h"
 #include "tests/support/command.h"
 
 namespace {
 
+using e2e::atRest;
 using e2e::GlCall;
 using e2e::Lighter;
+using e2e::lightTheFlame;
 using e2e::Screenshot;
 
 // A particle lives at most this many frames: after as many, every particle
@@ -48,26 +51,6 @@ FlameMeasure measure(const Screenshot& rest, const Screenshot& shot) {
   }
   for (double& v : m.mean) v /= std::max(1, m.lit);
   return m;
-}
-
-bool surfaceShows(const Screenshot& s) { return s.at(390, 449).sum() > 150; }
-
-Screenshot atRest(Lighter& lighter) {
-  EXPECT_TRUE(lighter.waitForWindow(support::Seconds(60)));
-  auto shot = lighter.waitForScreenshot(surfaceShows, support::Seconds(60));
-  EXPECT_TRUE(shot.has_value());
-  return shot.value_or(Screenshot{});
-}
-
-// Two sparks, each waited out, and the click that lights the flame.
-void lightTheFlame(Lighter& lighter) {
-  for (int i = 0; i < 3; ++i) {
-    lighter.click(390 + i, 449);
-    ASSERT_TRUE(lighter.waitForOutput("mouse clicked at " + std::to_string(390 + i) + " 150"));
-    if (i < 2) {
-      ASSERT_TRUE(lighter.waitForTimers(e2e::kShortFlame));
-    }
-  }
 }
 
 // The channel (0 red, 1 green, 2 blue) that is strongest, and weakest.

@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "tests/e2e/harness.h"
+#include "tests/e2e/lit_steps.h"
 #include "tests/support/command.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
+using e2e::atRest;
 using e2e::GlCall;
 using e2e::Lighter;
+using e2e::lightTheFlame;
 using e2e::Screenshot;
 
 // Window pixels, rows from the top.
@@ -101,32 +104,16 @@ double hardStepsPerLitPixel(const Screenshot& s, Rect r) {
   return lit == 0 ? 0.0 : static_cast<double>(steps) / lit;
 }
 
-bool surfaceShows(const Screenshot& s) { return s.at(390, 449).sum() > 150; }
-
 Lighter start(const std::string& mode, const std::string& dir = "") {
   e2e::Program program;
   if (!mode.empty()) program.args = {"--mode", mode};
   return Lighter({dir}, program);
 }
 
-// The picture at rest, once the surface shows.
-Screenshot atRest(Lighter& lighter) {
-  EXPECT_TRUE(lighter.waitForWindow(support::Seconds(60)));
-  auto shot = lighter.waitForScreenshot(surfaceShows, support::Seconds(60));
-  EXPECT_TRUE(shot.has_value());
-  return shot.value_or(Screenshot{});
-}
-
 // Two sparks, the flame lit, and frames enough for the start-up spread of
 // particles to thin out.
-void lightTheFlame(Lighter& lighter) {
-  for (int i = 0; i < 3; ++i) {
-    lighter.click(390 + i, 449);
-    ASSERT_TRUE(lighter.waitForOutput("mouse clicked at " + std::to_string(390 + i) + " 150"));
-    if (i < 2) {
-      ASSERT_TRUE(lighter.waitForTimers(e2e::kShortFlame));
-    }
-  }
+void lightTheFlameAndWait(Lighter& lighter) {
+  ASSERT_NO_FATAL_FAILURE(lightTheFlame(lighter));
   ASSERT_TRUE(lighter.waitForFrames(150, support::Seconds(120)));
 }
 
@@ -176,7 +163,7 @@ TEST(LitPicture, TheFlameWarmsAndFlickersOnTheBodyAndGlowsSoftly) {
     Measures m;
     Lighter lighter = start(mode);
     m.warmthAtRest = meanRedMinusBlue(atRest(lighter), kBody);
-    lightTheFlame(lighter);
+    lightTheFlameAndWait(lighter);
     double low = 1e9, high = -1e9;
     for (int i = 0; i < 6; ++i) {
       EXPECT_TRUE(lighter.waitForFrames(2));
@@ -251,7 +238,7 @@ TEST(LitCalls, LightingOnlyForTheMeshesAndTheFlameInItsBufferWithItsOwnImageWith
   program.args = {"--mode", "lit"};
   Lighter lighter({"", /*trace=*/true}, program);
   ASSERT_TRUE(lighter.waitForWindow(support::Seconds(60)));
-  lightTheFlame(lighter);
+  ASSERT_NO_FATAL_FAILURE(lightTheFlameAndWait(lighter));
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
   const auto frames = e2e::splitFrames(lighter.glCalls());
   const auto last = std::find_if(frames.rbegin(), frames.rend(), [](const auto& f) {
