@@ -40,7 +40,9 @@ Vec3 meanOf(const std::vector<Vec3>& points);
 struct Lens {
   double cx = 0.0, cy = 0.0, kx = 0.0, ky = 0.0;
   static Lens ofTheWindow();
-  view::Pixel pixel(Vec3 eye) const { return {cx + kx * eye.x / -eye.z, cy + ky * eye.y / -eye.z}; }
+  double windowX(double x, double z) const { return cx + kx * x / -z; }
+  double windowY(double y, double z) const { return cy + ky * y / -z; }
+  view::Pixel pixel(Vec3 eye) const { return {windowX(eye.x, eye.z), windowY(eye.y, eye.z)}; }
   Vec3 eyeAt(view::Pixel p, double z) const {  // the eye point at depth z that shows at p
     return {(p.x - cx) * -z / kx, (p.y - cy) * -z / ky, z};
   }
@@ -55,8 +57,13 @@ Vec3 worldOfEye(Vec3 eye);
 // in the middle, when it is wider than the target), and the picture as
 // large as the target allows; `nearLimited` when it could come no nearer
 // the eye (a body much deeper than high and wide) and shows smaller.
+// `search`: how the points at the picture's edges are found, through trees
+// of boxes that skip most points or by walking every point; the shift is
+// the same to the last bit (the walk is kept to check the trees against).
+enum class PointSearch { kTrees, kEveryPoint };
 Vec3 framePicture(const std::vector<Vec3>& world, const FramingTarget& target,
-                  const std::optional<Vec3>& anchor, bool& nearLimited);
+                  const std::optional<Vec3>& anchor, bool& nearLimited,
+                  PointSearch search = PointSearch::kTrees);
 
 // The world points of the lid (upright, in the body's units, closed) opened
 // beside the top of the body `picture`, whose middle lies at world z `depth`,
