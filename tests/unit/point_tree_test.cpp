@@ -54,7 +54,10 @@ std::vector<std::pair<std::string, std::vector<Vec3>>> pointSets() {
 }
 
 TEST(PointTree, FindsTheLeastAndItsFirstPointAsTheWalkDoes) {
-  for (const auto& [name, world] : pointSets()) {
+  for (const auto& set : pointSets()) {
+    // Named, not bound: C++17 lambdas cannot capture structured bindings.
+    const std::string& name = set.first;
+    const std::vector<Vec3>& world = set.second;
     std::vector<framing::PlanePoint> plane;
     double farthest = 0.0;
     for (const Vec3& p : world)
