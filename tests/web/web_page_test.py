@@ -347,8 +347,8 @@ def measure(page, seconds=6.0):
     return 0
 
 
-# Each case but load_failure gets the page tools/web.sh serves, those about
-# the specification's modes opened in Smooth.
+# Each case but load_failure gets the page tools/web.sh serves; the cases
+# that start from the Smooth picture open it with ?mode=smooth.
 OWN_PAGE = {"load_failure"}
 QUERY = {"wireframe": "?mode=smooth", "lit": "?mode=smooth", "keys": "?mode=smooth",
          "measure": "?mode=smooth"}
