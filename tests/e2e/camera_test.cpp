@@ -387,19 +387,6 @@ TEST(CameraKeys, EachCameraKeyMakesOneStepThatItsOppositeUndoes) {
 
 // ---- GL calls -------------------------------------------------------------------
 
-bool isLighterFrame(const std::vector<e2e::GlCall>& f) {
-  return !f.empty() && f.back().name == "glXSwapBuffers" &&
-         std::any_of(f.begin(), f.end(), [](const auto& c) { return c.name == "glClear"; });
-}
-
-// A frame's calls, without the arguments of the context's and the swap's
-// calls (addresses that change from run to run).
-std::vector<std::string> callsOf(const std::vector<e2e::GlCall>& frame) {
-  std::vector<std::string> out;
-  for (const auto& c : frame) out.push_back(c.name + (c.name.rfind("glX", 0) == 0 ? "" : c.args));
-  return out;
-}
-
 // At the start view, and after R, a frame makes the start view's calls;
 // turned, the same calls but the camera's own numbers.
 TEST(CameraCalls, AfterRAFrameIsTheStartViewsCallForCallAndTurnedOnlyTheCameraDiffers) {

@@ -16,6 +16,7 @@
 namespace {
 
 using e2e::GlCall;
+using e2e::isLighterFrame;
 using e2e::Lighter;
 using e2e::Screenshot;
 
@@ -95,15 +96,6 @@ void expectNumbers(const GlCall& c, const std::vector<double>& want) {
 void expectOffset(const GlCall& c, const view::Vec3& v) { expectNumbers(c, {v.x, v.y, v.z}); }
 void expectTurn(const GlCall& c, const view::Turn& t) {
   expectNumbers(c, {t.degrees, t.axis.x, t.axis.y, t.axis.z});
-}
-
-// Whether a chunk of calls between two swaps is a frame of the lighter's
-// window (freeglut's menus swap buffers of their own).
-bool isLighterFrame(const std::vector<GlCall>& calls) {
-  const bool cleared =
-      std::any_of(calls.begin(), calls.end(), [](auto& c) { return c.name == "glClear"; });
-  const bool swapped = !calls.empty() && calls.back().name == "glXSwapBuffers";
-  return cleared && swapped;
 }
 
 // A traced run that shows a few frames, optionally after switching to

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -551,6 +552,20 @@ std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls) {
     if (c.name == "glXSwapBuffers") frames.emplace_back();
   }
   return frames;
+}
+
+bool hasCall(const std::vector<GlCall>& frame, const std::string& name) {
+  return std::any_of(frame.begin(), frame.end(), [&](const GlCall& c) { return c.name == name; });
+}
+
+bool isLighterFrame(const std::vector<GlCall>& calls) {
+  return !calls.empty() && calls.back().name == "glXSwapBuffers" && hasCall(calls, "glClear");
+}
+
+std::vector<std::string> callsOf(const std::vector<GlCall>& frame) {
+  std::vector<std::string> out;
+  for (const GlCall& c : frame) out.push_back(c.name + (c.name.rfind("glX", 0) == 0 ? "" : c.args));
+  return out;
 }
 
 }  // namespace e2e

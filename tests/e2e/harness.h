@@ -232,4 +232,16 @@ class Lighter {
 // trace (frame 0 also holds start-up); menu drawing is left out.
 std::vector<std::vector<GlCall>> splitFrames(const std::vector<GlCall>& calls);
 
+// Whether the frame makes a call of that name.
+bool hasCall(const std::vector<GlCall>& frame, const std::string& name);
+
+// Whether a chunk of calls between two swaps is a frame of the lighter's
+// window: it clears and ends with the swap (freeglut's menus swap buffers of
+// their own).
+bool isLighterFrame(const std::vector<GlCall>& calls);
+
+// A frame's calls with their arguments, but without those of the context's
+// and the swap's calls (addresses that change from run to run).
+std::vector<std::string> callsOf(const std::vector<GlCall>& frame);
+
 }  // namespace e2e

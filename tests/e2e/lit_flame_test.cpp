@@ -126,10 +126,6 @@ TEST(LitFlamePicture, RotateCyclesTheFlamesColour) {
   EXPECT_EQ(lighter.exitThroughMenu(), 0);
 }
 
-bool hasCall(const std::vector<GlCall>& frame, const std::string& name) {
-  return std::any_of(frame.begin(), frame.end(), [&](const GlCall& c) { return c.name == name; });
-}
-
 // Mesa told to be GL 2.1 without GL_ARB_framebuffer_object: the program
 // copies the flame out of the back buffer instead, and shows the same kind
 // of flame.

@@ -206,22 +206,6 @@ long indexOf(const std::vector<GlCall>& frame, const std::string& name, const st
   return found;
 }
 
-bool hasCall(const std::vector<GlCall>& frame, const std::string& name) {
-  return indexOf(frame, name, "") >= 0;
-}
-
-bool isLighterFrame(const std::vector<GlCall>& f) {
-  return hasCall(f, "glClear") && !f.empty() && f.back().name == "glXSwapBuffers";
-}
-
-// The lighter's calls of a frame, without the context's and the swap's
-// arguments (addresses that change from run to run).
-std::vector<std::string> callsOf(const std::vector<GlCall>& frame) {
-  std::vector<std::string> out;
-  for (const GlCall& c : frame) out.push_back(c.name + (c.name.rfind("glX", 0) == 0 ? "" : c.args));
-  return out;
-}
-
 long countOf(const std::vector<GlCall>& frame, const std::string& name, const std::string& args) {
   return std::count_if(frame.begin(), frame.end(), [&](const GlCall& c) {
     return c.name == name && c.args.find(args) != std::string::npos;
